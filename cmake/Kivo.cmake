@@ -1,0 +1,118 @@
+# Build rules shared by every component.
+
+set(KIVO_SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR}/..)
+cmake_path(NORMAL_PATH KIVO_SOURCE_DIR)
+
+# Flags for every target: warnings, and Shift-JIS literals from UTF-8 sources.
+add_compile_options(-Wall -Wextra -finput-charset=UTF-8 -fexec-charset=CP932)
+
+if(KIVO_WINDOWS)
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501 STRICT)
+  add_link_options(-static-libgcc -static-libstdc++)
+  # Texts in resource scripts stay UTF-8 (the scripts say #pragma code_page(65001)).
+  set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+endif()
+
+if(KIVO_NATIVE AND KIVO_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+function(kivo_add_subdirectories)
+  foreach(dir IN LISTS ARGN)
+    if(EXISTS ${KIVO_SOURCE_DIR}/${dir}/CMakeLists.txt)
+      add_subdirectory(${KIVO_SOURCE_DIR}/${dir} ${CMAKE_BINARY_DIR}/${dir})
+    endif()
+  endforeach()
+endfunction()
+
+# Each child folder with a CMakeLists.txt joins the build, in name order.
+function(kivo_add_child_directories parent)
+  if(EXISTS ${KIVO_SOURCE_DIR}/${parent}/CMakeLists.txt)
+    add_subdirectory(${KIVO_SOURCE_DIR}/${parent} ${CMAKE_BINARY_DIR}/${parent})
+    return()
+  endif()
+  file(GLOB children LIST_DIRECTORIES true RELATIVE ${KIVO_SOURCE_DIR}/${parent}
+       ${KIVO_SOURCE_DIR}/${parent}/*)
+  list(SORT children)
+  foreach(child IN LISTS children)
+    if(EXISTS ${KIVO_SOURCE_DIR}/${parent}/${child}/CMakeLists.txt)
+      add_subdirectory(${KIVO_SOURCE_DIR}/${parent}/${child} ${CMAKE_BINARY_DIR}/${parent}/${child})
+    endif()
+  endforeach()
+endfunction()
+
+# A portable library: no windows.h; built for every preset so that it is tested natively
+# and linked into the Win32 binaries.
+function(kivo_portable_library name)
+  add_library(${name} STATIC ${ARGN})
+  target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+endfunction()
+
+# Give a Windows binary the exact file name the system expects ("ZTUNER.VXD", "kvtun32.dll").
+function(kivo_output_name target filename)
+  get_filename_component(stem ${filename} NAME_WLE)
+  get_filename_component(ext ${filename} LAST_EXT)
+  set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${stem} SUFFIX ${ext})
+endfunction()
+
+# GoogleTest: the system package natively, built from its sources for Windows.
+if(KIVO_NATIVE)
+  find_package(GTest QUIET)
+  if(NOT GTest_FOUND AND EXISTS /usr/src/googletest/CMakeLists.txt)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/_googletest EXCLUDE_FROM_ALL)
+    add_library(GTest::gtest ALIAS gtest)
+    add_library(GTest::gtest_main ALIAS gtest_main)
+    add_library(GTest::gmock ALIAS gmock)
+  endif()
+elseif(KIVO_WIN64)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/_googletest EXCLUDE_FROM_ALL)
+  # The sources are not ours: their warnings are not ours to fix.
+  foreach(t gtest gtest_main gmock gmock_main)
+    if(TARGET ${t})
+      target_compile_options(${t} PRIVATE -w)
+    endif()
+  endforeach()
+endif()
+
+# kivo_unit_test(name SOURCES ... LIBS ...): a native GoogleTest program, label "unit".
+function(kivo_unit_test name)
+  if(NOT KIVO_NATIVE)
+    return()
+  endif()
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES LABELS unit TIMEOUT 600)
+endfunction()
+
+# kivo_wine_test(name SOURCES ... LIBS ... [DEPENDS targets] [DESKTOP WxH] [TIMEOUT s]):
+# a win64 GoogleTest program run under Wine in the build tree's prefix, label "wine".
+# DESKTOP runs it inside a virtual desktop, so that it sees the windows of what it starts.
+function(kivo_wine_test name)
+  if(NOT KIVO_WIN64)
+    return()
+  endif()
+  cmake_parse_arguments(T "" "DESKTOP;TIMEOUT" "SOURCES;LIBS;DEPENDS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} kivo_winetest gtest)
+  if(T_DEPENDS)
+    add_dependencies(${name} ${T_DEPENDS})
+  endif()
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 900)
+  endif()
+  set(desktop_args)
+  if(T_DESKTOP)
+    set(desktop_args --desktop ${T_DESKTOP})
+  endif()
+  add_test(NAME ${name}
+           COMMAND ${KIVO_SOURCE_DIR}/scripts/wine-test --build ${CMAKE_BINARY_DIR} ${desktop_args}
+                   $<TARGET_FILE:${name}>)
+  set_tests_properties(${name} PROPERTIES LABELS wine TIMEOUT ${T_TIMEOUT} RESOURCE_LOCK wineprefix)
+endfunction()

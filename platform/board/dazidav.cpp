@@ -1,0 +1,3 @@
+// DAZIDAV.VXD: the remote-control driver of the virtual board.
+#include "device_module.h"
+KIVO_DEVICE_MODULE(board::kDazidav)
