@@ -8,7 +8,8 @@ add_compile_options(-Wall -Wextra -finput-charset=UTF-8 -fexec-charset=CP932)
 
 if(KIVO_WINDOWS)
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501 STRICT)
-  add_link_options(-static-libgcc -static-libstdc++)
+  # No toolchain DLL is shipped: the runtime (and winpthread) is linked in.
+  add_link_options(-static-libgcc -static-libstdc++ -static)
   # Texts in resource scripts stay UTF-8 (the scripts say #pragma code_page(65001)).
   set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 endif()
@@ -17,6 +18,17 @@ if(KIVO_NATIVE AND KIVO_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
+
+# For code that is not ours and includes <chrono>: C++20's <chrono> holds a micro sign that
+# CP932 cannot encode, so such a target keeps the default execution character set.
+# Our own sources avoid <chrono> (use the system tick count) and keep CP932.
+function(kivo_no_exec_charset target)
+  get_target_property(opts ${target} COMPILE_OPTIONS)
+  if(opts)
+    list(REMOVE_ITEM opts -fexec-charset=CP932)
+    set_target_properties(${target} PROPERTIES COMPILE_OPTIONS "${opts}")
+  endif()
+endfunction()
 
 function(kivo_add_subdirectories)
   foreach(dir IN LISTS ARGN)
@@ -75,6 +87,7 @@ elseif(KIVO_WIN64)
   foreach(t gtest gtest_main gmock gmock_main)
     if(TARGET ${t})
       target_compile_options(${t} PRIVATE -w)
+      kivo_no_exec_charset(${t})
     endif()
   endforeach()
 endif()
@@ -115,4 +128,13 @@ function(kivo_wine_test name)
            COMMAND ${KIVO_SOURCE_DIR}/scripts/wine-test --build ${CMAKE_BINARY_DIR} ${desktop_args}
                    $<TARGET_FILE:${name}>)
   set_tests_properties(${name} PROPERTIES LABELS wine TIMEOUT ${T_TIMEOUT} RESOURCE_LOCK wineprefix)
+endfunction()
+
+# kivo_install(targets...): the file belongs in the program folder (C:\KIVO under Wine).
+function(kivo_install)
+  if(KIVO_WINDOWS)
+    foreach(t IN LISTS ARGN)
+      install(FILES $<TARGET_FILE:${t}> DESTINATION .)
+    endforeach()
+  endif()
 endfunction()

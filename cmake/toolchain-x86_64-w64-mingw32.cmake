@@ -1,9 +1,9 @@
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(KIVO_TRIPLE x86_64-w64-mingw32)
-# The win32 threading flavour: no winpthread DLL to ship.
-set(CMAKE_C_COMPILER   ${KIVO_TRIPLE}-gcc-win32)
-set(CMAKE_CXX_COMPILER ${KIVO_TRIPLE}-g++-win32)
+# The posix threading flavour (std::thread, std::mutex); winpthread is linked statically.
+set(CMAKE_C_COMPILER   ${KIVO_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${KIVO_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER  ${KIVO_TRIPLE}-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/${KIVO_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

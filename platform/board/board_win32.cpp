@@ -1,12 +1,13 @@
 // The one board of the machine: its state lives in a named file mapping so that every process
 // sees the same board, and a named mutex serialises requests of different processes.
 #define KIVO_BOARD_BUILD
+#include "board_api.h"
+
+#include <mmsystem.h>
 #include <mmddk.h>
 
 #include <cstring>
 #include <string>
-
-#include "board_api.h"
 
 namespace {
 

@@ -1,7 +1,8 @@
 // BOARDMIX.DRV: the mixer driver of the board's sound hardware (product identifier 23).
-#include <mmddk.h>
-
 #include "board_api.h"
+
+#include <mmsystem.h>
+#include <mmddk.h>
 
 extern "C" __declspec(dllexport) DWORD WINAPI mxdMessage(UINT deviceId, UINT message,
                                                           DWORD_PTR user, DWORD_PTR param1,

@@ -2,6 +2,10 @@
 
 #include <mmddk.h>
 
+#ifndef MIXER_OBJECTF_TYPEMASK
+#define MIXER_OBJECTF_TYPEMASK 0xF0000000L
+#endif
+
 namespace {
 
 typedef DWORD(WINAPI* MxdMessageProc)(UINT deviceId, UINT message, DWORD_PTR user,
@@ -9,18 +13,12 @@ typedef DWORD(WINAPI* MxdMessageProc)(UINT deviceId, UINT message, DWORD_PTR use
 
 // The board's mixer driver, loaded once per process and kept for its lifetime.
 MxdMessageProc BoardDriver() {
-    static INIT_ONCE once = INIT_ONCE_STATIC_INIT;
-    static MxdMessageProc proc = nullptr;
-    InitOnceExecuteOnce(
-        &once,
-        [](PINIT_ONCE, PVOID, PVOID*) -> BOOL {
-            HMODULE module = LoadLibraryA("BOARDMIX.DRV");
-            if (module)
-                proc = reinterpret_cast<MxdMessageProc>(
-                    reinterpret_cast<void*>(GetProcAddress(module, "mxdMessage")));
-            return TRUE;
-        },
-        nullptr, nullptr);
+    static const MxdMessageProc proc = []() -> MxdMessageProc {
+        HMODULE module = LoadLibraryA("BOARDMIX.DRV");
+        if (!module) return nullptr;
+        return reinterpret_cast<MxdMessageProc>(
+            reinterpret_cast<void*>(GetProcAddress(module, "mxdMessage")));
+    }();
     return proc;
 }
 

@@ -15,21 +15,22 @@ struct ModuleDevice {
 constexpr DWORD kMagic = 0x4B565844;  // "KVXD"
 
 // The open module devices of this process; a handle is honoured only while it is listed.
-CRITICAL_SECTION g_lock;
 ModuleDevice* g_devices = nullptr;
-INIT_ONCE g_once = INIT_ONCE_STATIC_INIT;
 
-BOOL CALLBACK InitLock(PINIT_ONCE, PVOID, PVOID*) {
-    InitializeCriticalSection(&g_lock);
-    return TRUE;
+// Made at the first use, which is always before any second thread could race for it
+// (a library opens its device in its process attach).
+CRITICAL_SECTION& DeviceLock() {
+    static CRITICAL_SECTION lock = [] {
+        CRITICAL_SECTION cs;
+        InitializeCriticalSection(&cs);
+        return cs;
+    }();
+    return lock;
 }
 
-void Lock() {
-    InitOnceExecuteOnce(&g_once, InitLock, nullptr, nullptr);
-    EnterCriticalSection(&g_lock);
-}
+void Lock() { EnterCriticalSection(&DeviceLock()); }
 
-void Unlock() { LeaveCriticalSection(&g_lock); }
+void Unlock() { LeaveCriticalSection(&DeviceLock()); }
 
 ModuleDevice* FindDevice(HANDLE h) {
     for (ModuleDevice* d = g_devices; d; d = d->next)

@@ -1,0 +1,263 @@
+#include "winetest.h"
+
+#include <cstring>
+
+#include "board_api.h"
+
+namespace kivo::wt {
+
+std::string ProgramFolder() {
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string p(path, n);
+    return p.substr(0, p.find_last_of("\\/"));
+}
+
+std::string InProgramFolder(const std::string& file) { return ProgramFolder() + "\\" + file; }
+
+std::string ReadFile(const std::string& path) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return {};
+    std::string data;
+    char buffer[65536];
+    DWORD got = 0;
+    while (::ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got) data.append(buffer, got);
+    CloseHandle(h);
+    return data;
+}
+
+bool WriteFile(const std::string& path, const std::string& data) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD put = 0;
+    BOOL ok = ::WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &put, nullptr);
+    CloseHandle(h);
+    return ok && put == data.size();
+}
+
+bool FileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Board ----------------------------------------------------------------------------------
+
+void Board::Reset(const char* settings) { BoardResetWith(settings ? settings : ""); }
+
+uint32_t Board::LogTotal() { return BoardLogTotal(); }
+
+std::vector<board::LogEntry> Board::Log() { return Log(0, 0); }
+
+std::vector<board::LogEntry> Board::Log(uint32_t device, uint32_t after) {
+    std::vector<board::LogEntry> entries;
+    uint32_t total = BoardLogTotal();
+    for (uint32_t seq = after + 1; seq <= total; ++seq) {
+        board::LogEntry e;
+        if (BoardLogEntry(seq, &e) && (device == 0 || e.device == device)) entries.push_back(e);
+    }
+    return entries;
+}
+
+std::unique_ptr<board::State> Board::Snapshot() {
+    auto s = std::make_unique<board::State>();
+    BoardSnapshot(s.get(), sizeof(board::State));
+    return s;
+}
+
+// ScratchFolder ------------------------------------------------------------------------
+
+namespace {
+
+void RemoveTree(const std::string& path) {
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = data.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string child = path + "\\" + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(child);
+            } else {
+                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(child.c_str());
+            }
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+}  // namespace
+
+ScratchFolder::ScratchFolder(const std::string& name, const std::vector<std::string>& files) {
+    std::string root = ProgramFolder() + "\\..\\scratch";
+    CreateDirectoryA(root.c_str(), nullptr);
+    path_ = root + "\\" + name + "-" + std::to_string(GetCurrentProcessId());
+    RemoveTree(path_);
+    CreateDirectoryA(path_.c_str(), nullptr);
+    for (const auto& f : files) Copy(f);
+}
+
+ScratchFolder::~ScratchFolder() { RemoveTree(path_); }
+
+bool ScratchFolder::Copy(const std::string& programFile) const {
+    return CopyFileA(InProgramFolder(programFile).c_str(), File(programFile).c_str(), FALSE) != 0;
+}
+
+bool ScratchFolder::Write(const std::string& name, const std::string& text) const {
+    return WriteFile(File(name), text);
+}
+
+// ChildProcess -------------------------------------------------------------------------
+
+ChildProcess::~ChildProcess() { Kill(); }
+
+bool ChildProcess::Start(const std::string& commandLine, const std::string& directory) {
+    Kill();
+    job_ = CreateJobObjectA(nullptr, nullptr);
+    if (job_) {
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+    }
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    std::string cmd = commandLine;
+    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                        directory.empty() ? nullptr : directory.c_str(), &si, &info_)) {
+        info_ = {};
+        return false;
+    }
+    if (job_) AssignProcessToJobObject(job_, info_.hProcess);
+    ResumeThread(info_.hThread);
+    return true;
+}
+
+long ChildProcess::Wait(DWORD ms) {
+    if (!info_.hProcess) return -1;
+    if (WaitForSingleObject(info_.hProcess, ms) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(info_.hProcess, &code);
+    return static_cast<long>(code);
+}
+
+bool ChildProcess::Running() const {
+    return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+void ChildProcess::Kill() {
+    if (info_.hProcess) {
+        if (Running()) {
+            TerminateProcess(info_.hProcess, 1);
+            WaitForSingleObject(info_.hProcess, 5000);
+        }
+        CloseHandle(info_.hThread);
+        CloseHandle(info_.hProcess);
+        info_ = {};
+    }
+    if (job_) {
+        TerminateJobObject(job_, 1);
+        CloseHandle(job_);
+        job_ = nullptr;
+    }
+}
+
+// Windows ------------------------------------------------------------------------------
+
+HWND WaitForWindow(const char* windowClass, const char* title, DWORD ms) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        HWND w = FindWindowA(windowClass, title);
+        if (w) return w;
+        if (GetTickCount() - start >= ms) return nullptr;
+        PumpMessages(20);
+    }
+}
+
+bool WaitForNoWindow(const char* windowClass, const char* title, DWORD ms) {
+    DWORD start = GetTickCount();
+    while (FindWindowA(windowClass, title)) {
+        if (GetTickCount() - start >= ms) return false;
+        PumpMessages(20);
+    }
+    return true;
+}
+
+HWND WaitForMessageBox(const char* caption, DWORD ms) { return WaitForWindow("#32770", caption, ms); }
+
+std::string MessageBoxText(HWND box) {
+    char text[1024] = {};
+    HWND label = GetDlgItem(box, 0xFFFF);
+    if (label) GetWindowTextA(label, text, sizeof text);
+    return text;
+}
+
+bool AnswerMessageBox(HWND box, int buttonId) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                               reinterpret_cast<LPARAM>(GetDlgItem(box, buttonId)),
+                               SMTO_ABORTIFHUNG, 5000, &result) != 0;
+}
+
+void ClickClient(HWND window, int x, int y) {
+    LPARAM at = MAKELPARAM(x, y);
+    SendMessageA(window, WM_MOUSEMOVE, 0, at);
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(window, WM_LBUTTONUP, 0, at);
+}
+
+bool SaveScreenshot(const std::string& path) {
+    HDC screen = GetDC(nullptr);
+    int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    if (w <= 0 || h <= 0) {
+        w = GetDeviceCaps(screen, HORZRES);
+        h = GetDeviceCaps(screen, VERTRES);
+    }
+    BITMAPINFOHEADER bih = {};
+    bih.biSize = sizeof bih;
+    bih.biWidth = w;
+    bih.biHeight = h;
+    bih.biPlanes = 1;
+    bih.biBitCount = 24;
+    bih.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&bih), DIB_RGB_COLORS,
+                                   &bits, nullptr, 0);
+    bool ok = false;
+    if (dib) {
+        HDC mem = CreateCompatibleDC(screen);
+        HGDIOBJ old = SelectObject(mem, dib);
+        BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+        GdiFlush();
+        DWORD stride = ((static_cast<DWORD>(w) * 3 + 3) & ~3u);
+        DWORD imageSize = stride * static_cast<DWORD>(h);
+        BITMAPFILEHEADER bfh = {};
+        bfh.bfType = 0x4D42;
+        bfh.bfOffBits = sizeof bfh + sizeof bih;
+        bfh.bfSize = bfh.bfOffBits + imageSize;
+        std::string data(reinterpret_cast<const char*>(&bfh), sizeof bfh);
+        data.append(reinterpret_cast<const char*>(&bih), sizeof bih);
+        data.append(static_cast<const char*>(bits), imageSize);
+        ok = WriteFile(path, data);
+        SelectObject(mem, old);
+        DeleteDC(mem);
+        DeleteObject(dib);
+    }
+    ReleaseDC(nullptr, screen);
+    return ok;
+}
+
+void PumpMessages(DWORD ms) {
+    DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    } while (GetTickCount() - start < ms);
+}
+
+}  // namespace kivo::wt
