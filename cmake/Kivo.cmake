@@ -122,14 +122,15 @@ function(kivo_unit_test name)
   set_tests_properties(${name} PROPERTIES LABELS unit TIMEOUT 600)
 endfunction()
 
-# kivo_wine_test(name SOURCES ... LIBS ... [DEPENDS targets] [DESKTOP WxH] [TIMEOUT s]):
+# kivo_wine_test(name SOURCES ... LIBS ... [DEPENDS targets] [DESKTOP WxH] [SCREEN WxHxD] [TIMEOUT s]):
 # a win64 GoogleTest program run under Wine in the build tree's prefix, label "wine".
-# DESKTOP runs it inside a virtual desktop, so that it sees the windows of what it starts.
+# DESKTOP runs it inside a virtual desktop, so that it sees the windows of what it starts;
+# SCREEN gives it an X screen of its own (an 8-bit one for the 256-colour paths).
 function(kivo_wine_test name)
   if(NOT KIVO_WIN64)
     return()
   endif()
-  cmake_parse_arguments(T "" "DESKTOP;TIMEOUT" "SOURCES;LIBS;DEPENDS" ${ARGN})
+  cmake_parse_arguments(T "" "DESKTOP;SCREEN;TIMEOUT" "SOURCES;LIBS;DEPENDS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} kivo_winetest gtest)
   if(T_DEPENDS)
@@ -141,6 +142,9 @@ function(kivo_wine_test name)
   set(desktop_args)
   if(T_DESKTOP)
     set(desktop_args --desktop ${T_DESKTOP})
+  endif()
+  if(T_SCREEN)
+    list(APPEND desktop_args --screen ${T_SCREEN})
   endif()
   add_test(NAME ${name}
            COMMAND ${KIVO_SOURCE_DIR}/scripts/wine-test --build ${CMAKE_BINARY_DIR} ${desktop_args}
