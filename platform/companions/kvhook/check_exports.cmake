@@ -1,7 +1,9 @@
 # cmake -DOBJDUMP=... -DFILE=x.dll -DEXPECT=Name,Name@2 -P check_exports.cmake
 # Fails unless every expected name is exported (at the given ordinal when one is given).
 cmake_minimum_required(VERSION 3.25)
-execute_process(COMMAND ${OBJDUMP} -p ${FILE} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+# objdump translates its headings; read them in the C locale.
+execute_process(COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C LANG=C ${OBJDUMP} -p ${FILE}
+                OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "objdump -p ${FILE} failed")
 endif()
