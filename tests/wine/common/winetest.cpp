@@ -194,10 +194,15 @@ std::string MessageBoxText(HWND box) {
 }
 
 bool AnswerMessageBox(HWND box, int buttonId) {
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutA(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
-                               reinterpret_cast<LPARAM>(GetDlgItem(box, buttonId)),
-                               SMTO_ABORTIFHUNG, 5000, &result) != 0;
+    // A press can be lost while the box is still settling: press again until it is gone.
+    for (int attempt = 0; attempt < 10 && IsWindow(box); ++attempt) {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                            reinterpret_cast<LPARAM>(GetDlgItem(box, buttonId)), SMTO_ABORTIFHUNG,
+                            5000, &result);
+        for (int i = 0; i < 25 && IsWindow(box); ++i) PumpMessages(20);
+    }
+    return !IsWindow(box);
 }
 
 void ClickClient(HWND window, int x, int y) {

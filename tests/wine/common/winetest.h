@@ -80,7 +80,7 @@ HWND WaitForWindow(const char* windowClass, const char* title, DWORD ms);
 bool WaitForNoWindow(const char* windowClass, const char* title, DWORD ms);
 
 // Message boxes of any process: found by caption, read through the static text 0xFFFF,
-// answered by pressing a button (IDOK, IDYES ...).
+// answered by pressing a button (IDOK, IDYES ...); true once the box is gone.
 HWND WaitForMessageBox(const char* caption, DWORD ms);
 std::string MessageBoxText(HWND box);
 bool AnswerMessageBox(HWND box, int buttonId);

@@ -72,6 +72,25 @@ TEST_F(Spine, TheControlWindowHasItsClassCaptionAndStyle) {
     EXPECT_EQ(4000, r.top);
 }
 
+// The control window's system menu, read by a program that makes one of its own (menus of
+// another process cannot be read here): exit code bit 1 move, 2 maximise, 4 close.
+long SystemMenuItems(const char* version) {
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\frame_probe.exe", 0, nullptr, 0,
+                    KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
+                   static_cast<DWORD>(strlen(version) + 1));
+    RegCloseKey(key);
+    wt::ChildProcess probe;
+    if (!probe.Start("\"" + wt::InProgramFolder("frame_probe.exe") + "\"")) return -1;
+    return probe.Wait(15000);
+}
+
+TEST_F(Spine, TheSystemMenuLosesMoveAndOnWindows98Maximise) {
+    EXPECT_EQ(4, SystemMenuItems("win98"));
+    EXPECT_EQ(2 | 4, SystemMenuItems("win95"));
+}
+
 TEST_F(Spine, ASecondStartRestoresTheFirstAndShowsNothing) {
     ASSERT_TRUE(StartViewer(viewer));
     HWND control = WaitUntilStarted(viewer);
