@@ -186,6 +186,20 @@ bool WaitForNoWindow(const char* windowClass, const char* title, DWORD ms) {
 
 HWND WaitForMessageBox(const char* caption, DWORD ms) { return WaitForWindow("#32770", caption, ms); }
 
+HWND WaitForDialogOf(DWORD processId, DWORD ms) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        HWND w = nullptr;
+        while ((w = FindWindowExA(nullptr, w, "#32770", nullptr))) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(w, &process);
+            if (process == processId && IsWindowVisible(w)) return w;
+        }
+        if (GetTickCount() - start >= ms) return nullptr;
+        PumpMessages(20);
+    }
+}
+
 std::string MessageBoxText(HWND box) {
     char text[1024] = {};
     HWND label = GetDlgItem(box, 0xFFFF);

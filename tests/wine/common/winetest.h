@@ -82,6 +82,8 @@ bool WaitForNoWindow(const char* windowClass, const char* title, DWORD ms);
 // Message boxes of any process: found by caption, read through the static text 0xFFFF,
 // answered by pressing a button (IDOK, IDYES ...); true once the box is gone.
 HWND WaitForMessageBox(const char* caption, DWORD ms);
+// A visible dialog or message box (class "#32770") of one process, whatever its caption.
+HWND WaitForDialogOf(DWORD processId, DWORD ms);
 std::string MessageBoxText(HWND box);
 bool AnswerMessageBox(HWND box, int buttonId);
 

@@ -28,17 +28,8 @@ TEST(Framework, AModalDialogFromItsTemplateRunsOnInitDialogAndAnswersItsButton) 
 TEST(Framework, TheOpenDialogIsShownAndCancelled) {
     wt::ChildProcess app;
     ASSERT_TRUE(app.Start(App("open")));
-    HWND dialog = nullptr;
-    for (int i = 0; i < 500 && !dialog; ++i) {
-        // Its caption depends on the language; find the program's own dialog.
-        HWND w = nullptr;
-        while ((w = FindWindowExA(nullptr, w, "#32770", nullptr))) {
-            DWORD process = 0;
-            GetWindowThreadProcessId(w, &process);
-            if (process == app.Id() && IsWindowVisible(w)) dialog = w;
-        }
-        wt::PumpMessages(20);
-    }
+    // Its caption depends on the language: the program's own dialog.
+    HWND dialog = wt::WaitForDialogOf(app.Id(), 10000);
     ASSERT_NE(nullptr, dialog);
     ASSERT_TRUE(wt::AnswerMessageBox(dialog, IDCANCEL));
     EXPECT_EQ(IDCANCEL, app.Wait(10000));
@@ -47,16 +38,7 @@ TEST(Framework, TheOpenDialogIsShownAndCancelled) {
 TEST(Framework, RunningOutOfMemoryAtStartIsReportedAndEndsTheProgram) {
     wt::ChildProcess app;
     ASSERT_TRUE(app.Start(App("memory")));
-    HWND box = nullptr;
-    for (int i = 0; i < 500 && !box; ++i) {
-        HWND w = nullptr;
-        while ((w = FindWindowExA(nullptr, w, "#32770", nullptr))) {
-            DWORD process = 0;
-            GetWindowThreadProcessId(w, &process);
-            if (process == app.Id()) box = w;
-        }
-        wt::PumpMessages(20);
-    }
+    HWND box = wt::WaitForDialogOf(app.Id(), 10000);
     ASSERT_NE(nullptr, box);
     EXPECT_EQ("メモリが不足しています。", wt::MessageBoxText(box));
     ASSERT_TRUE(wt::AnswerMessageBox(box, IDOK));
