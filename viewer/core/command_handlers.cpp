@@ -5,6 +5,7 @@
 #include "commands.h"
 #include "control_frame.h"
 #include "framework.h"
+#include "remote_help.h"
 #include "tip_window.h"
 #include "viewer_state.h"
 
@@ -13,13 +14,14 @@ void OnDosPower(int) {
     PostMessageA(CWnd::SafeHandle(g_viewer.controlFrame), WM_CLOSE, 0, 0);
 }
 
+void OnSysGuide(int) { ToggleRemoteHelp(); }
 void OnSysTvPower(int) { PowerCommand(); }
+void CloseRemoteHelp() { CloseRemoteHelpWindow(); }
 
 void CancelPendingTip() { Tooltips().ButtonPressed(); }
 void OnTvSize(int) { SizeCommand(); }
 
-// Still to come: the help window, the tuner panel and the video deck act on these.
-void OnSysGuide(int) {}
+// Still to come: the tuner panel and the video deck act on these.
 void OnTvMainSub(int) {}
 void OnCdPlay(int) {}
 void OnCdStop(int) {}
@@ -29,5 +31,4 @@ void OnTvChDown(int) {}
 void OnTvVideo(int) {}
 void OnVideoCapture(int) {}
 void OnVideoFreeze(int) {}
-void CloseRemoteHelp() {}
 void StartDosHandoff() {}

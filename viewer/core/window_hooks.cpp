@@ -23,3 +23,23 @@ void CreateTunerPanel(bool) {}
 void ChooseCaptureDrive() {}
 void CheckPanelFit() {}
 void FreeCompressorList() {}
+
+bool TunerPanelSelectPresetNamed(const char*) { return false; }
+bool TunerUsesCableTV() { return false; }
+int TunerSource() { return 0; }
+void TunerSetSource(int) {}
+void TunerPanelNextSource() {}
+void TunerPanelRepaintCurrentPreset() {}
+void TunerPanelMultiScreen() {}
+void TunerPanelSetup() {}
+void TunerPictureStep(int) {}
+bool VideoDeckHasFrames() { return false; }
+void VideoDeckSetStillGrid(int) {}
+void VideoDeckGridAction() {}
+void VideoDeckStillMode() {}
+void VideoDeckMovieMode() {}
+void VideoDeckLoad() {}
+void VideoDeckSave() {}
+bool MultiScreenSelection(int*, int*, int*, int*) { return false; }
+void ExitMultiScreen(int) {}
+void SetMainWindowMovable() {}

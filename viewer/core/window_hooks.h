@@ -24,3 +24,34 @@ void ChooseCaptureDrive();
 void CheckPanelFit();
 // Frees the compressor list of the AVI saving.
 void FreeCompressorList();
+
+// What the voice words act on. Each does nothing (and answers false or 0) until its window is
+// part of the viewer.
+// Tuner panel: finds the named element ("PRESET%d") in its tree and runs the select-preset
+// action on it; false when the element is not attached.
+bool TunerPanelSelectPresetNamed(const char* elementName);
+bool TunerUsesCableTV();
+int TunerSource();  // 0 TV, 1 CATV, 2 S-Video, 3 Video
+void TunerSetSource(int source);
+void TunerPanelNextSource();
+void TunerPanelRepaintCurrentPreset();
+void TunerPanelMultiScreen();
+void TunerPanelSetup();
+// Picture step: 0 hue up, 1 hue down, 2 colour up, 3 colour down, 4 contrast up,
+// 5 contrast down, 6 brightness up, 7 brightness down.
+void TunerPictureStep(int step);
+// Video deck: whether its "FRAMES" element is attached (Still mode), its stillGrid and the
+// Grid action on that element; the mode buttons, Load and Save.
+bool VideoDeckHasFrames();
+void VideoDeckSetStillGrid(int grid);
+void VideoDeckGridAction();
+void VideoDeckStillMode();
+void VideoDeckMovieMode();
+void VideoDeckLoad();
+void VideoDeckSave();
+// Multi-screen view: the highlighted cell and the cell layout; false while the view is not shown.
+bool MultiScreenSelection(int* selectedCell, int* columns, int* cellWidth, int* cellHeight);
+// The multi-screen view's end (the preset index to end on, -1 for none) and the main window's
+// movable flag.
+void ExitMultiScreen(int preset);
+void SetMainWindowMovable();

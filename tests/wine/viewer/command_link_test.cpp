@@ -83,7 +83,7 @@ TEST_F(CommandLink, AnInactiveViewerTakesOnlyChannelAndPowerNames) {
     EXPECT_TRUE(viewer.Running());
 }
 
-TEST_F(CommandLink, AnUnknownNameWithoutAVoiceReceiverIsRefusedQuietly) {
+TEST_F(CommandLink, NamesOutsideTheTableGoToTheVoiceReceiverAndLeaveNothingQueued) {
     SetForegroundWindow(control);
     wt::PumpMessages(200);
     ASSERT_TRUE(Send("VCMD_TV_RED"));
@@ -93,6 +93,41 @@ TEST_F(CommandLink, AnUnknownNameWithoutAVoiceReceiverIsRefusedQuietly) {
     // The link still works afterwards: no name was left queued.
     ASSERT_TRUE(Send("DOS_POWER"));
     EXPECT_GE(viewer.Wait(15000), 0);
+}
+
+TEST_F(CommandLink, TheGuideKeyOpensTheHelpWindowCentredAndClosesIt) {
+    SetForegroundWindow(control);
+    wt::PumpMessages(200);
+    ASSERT_TRUE(Send("SYS_GUIDE"));
+    HWND help = wt::WaitForWindow(nullptr, "RemHelp", 5000);
+    ASSERT_NE(nullptr, help);
+    RECT r;
+    GetWindowRect(help, &r);
+    EXPECT_EQ(111, r.left);  // (800 - 577) / 2
+    EXPECT_EQ(111, r.top);   // (600 - 378) / 2
+    EXPECT_EQ(577, r.right - r.left);
+    EXPECT_EQ(378, r.bottom - r.top);
+    LONG_PTR style = GetWindowLongPtrA(help, GWL_STYLE);
+    EXPECT_EQ(0x82000000, style & 0x82000000);
+    EXPECT_EQ(0, style & WS_CAPTION);
+    EXPECT_TRUE(GetWindowLongPtrA(help, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    ASSERT_TRUE(Send("SYS_GUIDE"));
+    EXPECT_TRUE(wt::WaitForNoWindow(nullptr, "RemHelp", 5000));
+    // Open again: a click elsewhere closes it.
+    ASSERT_TRUE(Send("SYS_GUIDE"));
+    ASSERT_NE(nullptr, wt::WaitForWindow(nullptr, "RemHelp", 5000));
+    ActivateOtherProgram();
+    EXPECT_TRUE(wt::WaitForNoWindow(nullptr, "RemHelp", 5000));
+    EXPECT_TRUE(viewer.Running());
+}
+
+TEST_F(CommandLink, TheResidentProgramsOwnHelpMeansNoHelpWindow) {
+    WritePrivateProfileStringA("etc", "help", "1", "dazidav.ini");
+    SetForegroundWindow(control);
+    wt::PumpMessages(200);
+    ASSERT_TRUE(Send("SYS_GUIDE"));
+    EXPECT_EQ(nullptr, wt::WaitForWindow(nullptr, "RemHelp", 1500));
+    WritePrivateProfileStringA("etc", nullptr, nullptr, "dazidav.ini");
 }
 
 }  // namespace

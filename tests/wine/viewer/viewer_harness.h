@@ -10,7 +10,8 @@ namespace viewer_test {
 // The files of a program folder in which the viewer runs on the virtual board.
 inline std::vector<std::string> ProgramFiles() {
     return {"zortv.exe",    "kvtun32.dll",  "KVTU3216.DLL", "Kvhook.dll",  "KVBOARD.DLL",
-            "ZTUNER.VXD",   "BOARDMIX.DRV", "DAZIDAV.VXD",  "VZORSPKD.VXD"};
+            "ZTUNER.VXD",   "BOARDMIX.DRV", "DAZIDAV.VXD",  "VZORSPKD.VXD",
+            "KVCMD32.DLL"};
 }
 
 // The one program folder of this test program, made at first use with ProgramFiles() in it.
