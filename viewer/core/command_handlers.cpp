@@ -6,6 +6,7 @@
 #include "control_frame.h"
 #include "framework.h"
 #include "remote_help.h"
+#include "tuner_panel.h"
 #include "tip_window.h"
 #include "viewer_state.h"
 
@@ -21,14 +22,26 @@ void CloseRemoteHelp() { CloseRemoteHelpWindow(); }
 void CancelPendingTip() { Tooltips().ButtonPressed(); }
 void OnTvSize(int) { SizeCommand(); }
 
-// Still to come: the tuner panel and the video deck act on these.
-void OnTvMainSub(int) {}
+// The tuner panel's actions.
+void OnTvMainSub(int) {
+    if (CTuner* t = CTuner::Instance()) t->NextSoundMode();
+}
+void OnTvChUp(int) {
+    if (CTuner* t = CTuner::Instance()) t->ChannelUp();
+}
+void OnTvChDown(int) {
+    if (CTuner* t = CTuner::Instance()) t->ChannelDown();
+}
+void OnTvVideo(int) {
+    if (CTuner* t = CTuner::Instance()) t->NextSource();
+}
+void OnVideoFreeze(int) {
+    if (CTuner* t = CTuner::Instance()) t->Freeze();
+}
+
+// Still to come: the video deck acts on these.
 void OnCdPlay(int) {}
 void OnCdStop(int) {}
 void OnCdPrev(int) {}
-void OnTvChUp(int) {}
-void OnTvChDown(int) {}
-void OnTvVideo(int) {}
 void OnVideoCapture(int) {}
-void OnVideoFreeze(int) {}
 void StartDosHandoff() {}

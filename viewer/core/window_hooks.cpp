@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include "osd.h"
+#include "tuner_panel.h"
+#include "tuner_state_win32.h"
 #include "viewer_state.h"
 
 void DetachCaptureForShutdown() {
@@ -15,24 +18,68 @@ void DetachCaptureForShutdown() {
     g_viewer.captureWindow = nullptr;
 }
 
-void ViewerPeriodicTick() {}
-void TunerPanelKey(unsigned, unsigned, unsigned) {}
+void ViewerPeriodicTick() { OsdTickNow(); }
+
+void TunerPanelKey(unsigned ch, unsigned repeat, unsigned flags) {
+    if (CTuner* t = CTuner::Instance()) t->Key(ch, repeat, flags);
+}
 void WriteHandoffRecordOnExit() {}
 void CreateMainWindow(bool) {}
-void CreateTunerPanel(bool) {}
+void CreateTunerPanel(bool panelOnly) {
+    CTuner* tuner = CTuner::Create(200, 200, panelOnly);
+    if (tuner && panelOnly)
+        tuner->SetWindowPos(nullptr, 0, 0, 77, 172, SWP_SHOWWINDOW | SWP_NOZORDER | SWP_NOMOVE);
+}
 void ChooseCaptureDrive() {}
 void CheckPanelFit() {}
 void FreeCompressorList() {}
 
-bool TunerPanelSelectPresetNamed(const char*) { return false; }
-bool TunerUsesCableTV() { return false; }
-int TunerSource() { return 0; }
-void TunerSetSource(int) {}
-void TunerPanelNextSource() {}
-void TunerPanelRepaintCurrentPreset() {}
-void TunerPanelMultiScreen() {}
-void TunerPanelSetup() {}
-void TunerPictureStep(int) {}
+bool TunerPanelSelectPresetNamed(const char* elementName) {
+    CTuner* t = CTuner::Instance();
+    SkinNode* e = t ? t->Find(elementName) : nullptr;
+    if (!e) return false;
+    t->SelectPreset(e);
+    return true;
+}
+
+bool TunerUsesCableTV() {
+    CTuner* t = CTuner::Instance();
+    return t && t->State().useCableTV;
+}
+
+int TunerSource() {
+    CTuner* t = CTuner::Instance();
+    return t ? t->State().source : 0;
+}
+
+void TunerSetSource(int source) {
+    if (CTuner* t = CTuner::Instance()) t->SetSource(source);
+}
+
+void TunerPanelNextSource() {
+    if (CTuner* t = CTuner::Instance()) t->NextSource();
+}
+
+void TunerPanelRepaintCurrentPreset() {
+    if (CTuner* t = CTuner::Instance()) t->RepaintCurrentPreset();
+}
+
+void TunerPanelMultiScreen() {
+    if (CTuner* t = CTuner::Instance()) t->MultiScreen();
+}
+
+void TunerPanelSetup() {
+    if (CTuner* t = CTuner::Instance()) t->Setup();
+}
+
+void TunerPictureStep(int step) {
+    CTuner* t = CTuner::Instance();
+    if (!t) return;
+    void (*const steps[])(TunerState&, TunerLibrary&) = {HueUp,        HueDown,      ColorUp,
+                                                         ColorDown,    ContrastUp,   ContrastDown,
+                                                         BrightnessUp, BrightnessDown};
+    if (step >= 0 && step < 8) steps[step](t->State(), ViewerTuner());
+}
 bool VideoDeckHasFrames() { return false; }
 void VideoDeckSetStillGrid(int) {}
 void VideoDeckGridAction() {}
@@ -43,3 +90,7 @@ void VideoDeckSave() {}
 bool MultiScreenSelection(int*, int*, int*, int*) { return false; }
 void ExitMultiScreen(int) {}
 void SetMainWindowMovable() {}
+void ClearMainWindowMovable() {}
+void EnterMultiScreen() {}
+void FinishMultiScreen() {}
+void MultiScreenKey(unsigned, unsigned, unsigned) {}

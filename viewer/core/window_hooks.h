@@ -55,3 +55,8 @@ bool MultiScreenSelection(int* selectedCell, int* columns, int* cellWidth, int* 
 // movable flag.
 void ExitMultiScreen(int preset);
 void SetMainWindowMovable();
+void ClearMainWindowMovable();
+// The multi-screen view: its start, its end posted by the capture callback, its keys.
+void EnterMultiScreen();
+void FinishMultiScreen();
+void MultiScreenKey(unsigned ch, unsigned repeat, unsigned flags);

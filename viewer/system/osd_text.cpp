@@ -34,15 +34,13 @@ std::string OsdSoundLine(int32_t soundKind) {
     return std::string();
 }
 
-OsdTickResult OsdTick(OsdTickState& s, const OsdTickInput& in) {
-    OsdTickResult r{false, false};
-    if (in.frozen || !in.captureWindow || in.multiScreen) return r;
-    if (in.idle) {
-        if (++s.pollTicks >= 30) {
-            s.pollTicks = 0;
-            r.pollSound = true;
-        }
-    }
-    if (s.countdown > 0 && --s.countdown == 0) r.erase = true;
-    return r;
+bool OsdTickRuns(const OsdTickInput& in) { return !in.frozen && in.captureWindow && !in.multiScreen; }
+
+bool OsdPollDue(OsdTickState& s, const OsdTickInput& in) {
+    if (!in.idle) return false;
+    if (++s.pollTicks < 30) return false;
+    s.pollTicks = 0;
+    return true;
 }
+
+bool OsdCountDown(OsdTickState& s) { return s.countdown > 0 && --s.countdown == 0; }

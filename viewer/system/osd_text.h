@@ -21,11 +21,11 @@ struct OsdTickInput {
     bool idle;           // the deck shows the live picture
 };
 
-struct OsdTickResult {
-    bool pollSound;      // poll the sound status now (and show the display when it changed)
-    bool erase;          // the countdown ran out on this tick
-};
-
-OsdTickResult OsdTick(OsdTickState& state, const OsdTickInput& input);
+// A tick runs only with a live, unfrozen picture in a capture window and no multi-screen view.
+bool OsdTickRuns(const OsdTickInput& input);
+// First step of a tick: true when the sound status is to be polled now (every 30th idle tick).
+bool OsdPollDue(OsdTickState& state, const OsdTickInput& input);
+// Second step: true when the countdown runs out on this tick (the display is to be erased).
+bool OsdCountDown(OsdTickState& state);
 
 constexpr int32_t kOsdTicks = 30;  // three seconds

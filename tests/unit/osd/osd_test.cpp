@@ -21,36 +21,42 @@ TEST(OsdText, TheSecondLineIsTheSoundStatus) {
     EXPECT_EQ("", OsdSoundLine(-1));
 }
 
+// One tick as the viewer runs it.
+void Tick(OsdTickState& s, const OsdTickInput& in, int& polls, int& erases) {
+    if (!OsdTickRuns(in)) return;
+    polls += OsdPollDue(s, in);
+    erases += OsdCountDown(s);
+}
+
 TEST(OsdTick, ShownForThirtyTicksAndPolledEveryThreeSeconds) {
     OsdTickState s{kOsdTicks, 0};
     OsdTickInput live{false, true, false, true};
-    int polls = 0, erasedAt = -1;
+    int polls = 0, erases = 0, erasedAt = -1;
     for (int t = 1; t <= 90; ++t) {
-        OsdTickResult r = OsdTick(s, live);
-        polls += r.pollSound;
-        if (r.erase) erasedAt = t;
+        int before = erases;
+        Tick(s, live, polls, erases);
+        if (erases != before) erasedAt = t;
     }
     EXPECT_EQ(30, erasedAt);
+    EXPECT_EQ(1, erases);
     EXPECT_EQ(3, polls);
     EXPECT_EQ(0, s.countdown);
 }
 
 TEST(OsdTick, AFrozenPictureKeepsTheDisplayAndAClipViewDoesNotPoll) {
     OsdTickState s{kOsdTicks, 0};
+    int polls = 0, erases = 0;
     OsdTickInput frozen{true, true, false, true};
-    for (int t = 0; t < 100; ++t) EXPECT_FALSE(OsdTick(s, frozen).erase);
+    for (int t = 0; t < 100; ++t) Tick(s, frozen, polls, erases);
     EXPECT_EQ(kOsdTicks, s.countdown);
+    EXPECT_EQ(0, erases);
     OsdTickInput clip{false, true, false, false};
-    int polls = 0, erased = 0;
-    for (int t = 0; t < 60; ++t) {
-        OsdTickResult r = OsdTick(s, clip);
-        polls += r.pollSound;
-        erased += r.erase;
-    }
+    for (int t = 0; t < 60; ++t) Tick(s, clip, polls, erases);
     EXPECT_EQ(0, polls);
-    EXPECT_EQ(1, erased);
+    EXPECT_EQ(1, erases);
     OsdTickInput multi{false, true, true, true};
-    EXPECT_FALSE(OsdTick(s, multi).pollSound);
+    for (int t = 0; t < 60; ++t) Tick(s, multi, polls, erases);
+    EXPECT_EQ(0, polls);
 }
 
 }  // namespace
