@@ -26,7 +26,7 @@ struct Rect32 {
 };
 
 // What the draw handler keeps between its messages.
-struct DrawState {
+struct DrawRecord {
     void* window;
     uint32_t beginFlags;
     uint32_t formatId;
@@ -57,7 +57,7 @@ struct CodecInstance {
     uint32_t destId;
     uint16_t decodeFlags;
     bool familiesDiffer;
-    DrawState draw;
+    DrawRecord draw;
 };
 
 // The frame description a first load builds for the capture hardware layer.

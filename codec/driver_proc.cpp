@@ -35,6 +35,8 @@ LRESULT Open(ICOPEN* request) {
 
 void Close(CodecInstance* instance) {
     if (!instance) return;
+    // A begun draw holds the overlay and perhaps the full-screen window.
+    while (instance->drawBegins > 0) DrawEnd(*instance);
     if (instance->drawDib) DrawDibClose(static_cast<HDRAWDIB>(instance->drawDib));
     instance->drawDib = nullptr;
     CloseInstance(g_shared, instance);
@@ -71,6 +73,7 @@ LRESULT DecompressFrame(CodecInstance& instance, const ICDECOMPRESS* d) {
 
 namespace vancodc {
 HINSTANCE ModuleHandle() { return g_module; }
+SharedCodecState& Shared() { return g_shared; }
 }  // namespace vancodc
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
@@ -130,8 +133,17 @@ extern "C" LRESULT WINAPI DriverProc(DWORD_PTR driverId, HDRVR driver, UINT mess
         return DecompressFrame(*instance, reinterpret_cast<const ICDECOMPRESS*>(lParam1));
     case ICM_DECOMPRESS_END: return DecompressEnd(*instance);
     case ICM_DECOMPRESS_GET_PALETTE: return ICERR_UNSUPPORTED;
+    case ICM_DRAW_QUERY: return DrawQueryMessage(in);
+    case ICM_DRAW_BEGIN: return DrawBegin(*instance, reinterpret_cast<const ICDRAWBEGIN*>(lParam1));
+    case ICM_DRAW: return DrawFrame(*instance, reinterpret_cast<const ICDRAW*>(lParam1));
+    case ICM_DRAW_WINDOW: return DrawWindow(*instance, reinterpret_cast<const RECT*>(lParam1));
+    case ICM_DRAW_END: return DrawEnd(*instance);
+    case ICM_DRAW_REALIZE:
+        return DrawRealize(*instance, reinterpret_cast<HDC>(lParam1), BOOL(lParam2));
+    case ICM_DRAW_GET_PALETTE: return DrawGetPalette(*instance);
+    case ICM_DRAW_SUGGESTFORMAT:
+        return DrawSuggestFormat(reinterpret_cast<const ICDRAWSUGGEST*>(lParam1));
     default:
-        // The draw messages join here until the overlay output exists.
         if (message > 0x3FFF) return ICERR_UNSUPPORTED;
         return DefDriverProc(driverId, driver, message, lParam1, lParam2);
     }

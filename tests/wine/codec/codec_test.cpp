@@ -10,127 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "codec_harness.h"
 #include "convert_row.h"
 #include "frame_convert.h"
 #include "winetest.h"
 
-namespace {
-
-const DWORD kTy0n = mmioFOURCC('t', 'y', '0', 'n');
-const DWORD kTy2n = mmioFOURCC('t', 'y', '2', 'n');
-const DWORD kTy2c = mmioFOURCC('t', 'y', '2', 'c');
-const DWORD kT565 = mmioFOURCC('t', '5', '6', '5');
-
-std::string DriverPath() { return kivo::wt::InProgramFolder("vancodc.dll"); }
-
-// The driver loaded as a driver host loads it: DRV_LOAD first, DRV_FREE last.
-class Driver {
-public:
-    Driver() {
-        module_ = LoadLibraryA(DriverPath().c_str());
-        if (module_)
-            proc_ = reinterpret_cast<DRIVERPROC>(reinterpret_cast<void*>(GetProcAddress(module_, "DriverProc")));
-        if (proc_) loaded_ = proc_(0, nullptr, DRV_LOAD, 0, 0);
-    }
-    ~Driver() {
-        for (LRESULT id : open_) Send(id, DRV_CLOSE);
-        if (proc_) proc_(0, nullptr, DRV_FREE, 0, 0);
-        if (module_) FreeLibrary(module_);
-    }
-    bool Ready() const { return proc_ && loaded_ == 1; }
-    HMODULE Module() const { return module_; }
-
-    LRESULT Send(LRESULT id, UINT message, LPARAM p1 = 0, LPARAM p2 = 0) {
-        return proc_(DWORD_PTR(id), nullptr, message, p1, p2);
-    }
-    LRESULT Open(DWORD handler, DWORD flags = ICMODE_DECOMPRESS, DWORD type = ICTYPE_VIDEO,
-                 LRESULT* error = nullptr) {
-        ICOPEN open = {};
-        open.dwSize = sizeof open;
-        open.fccType = type;
-        open.fccHandler = handler;
-        open.dwVersion = ICVERSION;
-        open.dwFlags = flags;
-        open.dwError = 12345;
-        const LRESULT id = Send(0, DRV_OPEN, 0, reinterpret_cast<LPARAM>(&open));
-        if (error) *error = open.dwError;
-        if (id) open_.push_back(id);
-        return id;
-    }
-    LRESULT Close(LRESULT id) {
-        for (size_t i = 0; i < open_.size(); ++i)
-            if (open_[i] == id) open_.erase(open_.begin() + long(i));
-        return Send(id, DRV_CLOSE);
-    }
-
-private:
-    HMODULE module_ = nullptr;
-    DRIVERPROC proc_ = nullptr;
-    LRESULT loaded_ = 0;
-    std::vector<LRESULT> open_;
-};
-
-// The 44-byte format header of the capture formats.
-#pragma pack(push, 1)
-struct FormatHeader {
-    BITMAPINFOHEADER bih;
-    WORD quality;
-    WORD decodeFlags;
-};
-#pragma pack(pop)
-static_assert(sizeof(FormatHeader) == 44, "format header");
-
-FormatHeader Captured(DWORD code, LONG w, LONG h, WORD bits, DWORD imageSize, WORD flags) {
-    FormatHeader f = {};
-    f.bih.biSize = sizeof f;
-    f.bih.biWidth = w;
-    f.bih.biHeight = h;
-    f.bih.biPlanes = 1;
-    f.bih.biBitCount = bits;
-    f.bih.biCompression = code;
-    f.bih.biSizeImage = imageSize;
-    f.quality = 100;
-    f.decodeFlags = flags;
-    return f;
-}
-
-BITMAPINFOHEADER Rgb(LONG w, LONG h, WORD bits) {
-    BITMAPINFOHEADER b = {};
-    b.biSize = sizeof b;
-    b.biWidth = w;
-    b.biHeight = h;
-    b.biPlanes = 1;
-    b.biBitCount = bits;
-    b.biCompression = BI_RGB;
-    b.biSizeImage = DWORD((w * bits + 31) / 32 * 4 * h);
-    return b;
-}
-
-std::vector<BYTE> Pattern(size_t n) {
-    std::vector<BYTE> v(n);
-    unsigned x = 12345;
-    for (auto& b : v) {
-        x = x * 1103515245u + 12345u;
-        b = BYTE(x >> 16);
-    }
-    return v;
-}
-
-LPARAM P(const void* p) { return reinterpret_cast<LPARAM>(p); }
-
-// Drivers32 values for the driver's decompression formats.
-void RegisterCodec() {
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32",
-                                             0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr));
-    const std::string path = DriverPath();
-    for (const char* name : {"vidc.ty0n", "vidc.ty2n", "vidc.ty2c", "vidc.ty2d", "vidc.t565"})
-        EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
-                                                DWORD(path.size() + 1)));
-    RegCloseKey(key);
-}
-
-}  // namespace
+using namespace codectest;
 
 TEST(CodecDriverProc, OpenRefusesCompressionUnknownHandlersAndAnEleventhInstance) {
     Driver d;
@@ -404,4 +289,37 @@ TEST(CodecDialogs, AboutBoxShowsTheDescription) {
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 10000));
     CloseHandle(thread);
     EXPECT_EQ(ICERR_OK, call.result);
+}
+
+TEST(CodecDraw, WineDirectDrawGivesAnOverlayOrTheRefusalIsAnsweredAsSuch) {
+    Driver d;
+    ASSERT_TRUE(d.Ready());
+    const LRESULT id = d.Open(kTy2n);
+    ASSERT_GT(id, 1);
+    HWND window = CreateWindowExA(0, "STATIC", "draw", WS_POPUP | WS_VISIBLE, 0, 0, 320, 240, nullptr, nullptr,
+                                  nullptr, nullptr);
+    ASSERT_NE(nullptr, window);
+    FormatHeader f = Captured(kTy2n, 320, 240, 16, 320 * 240 * 2, 0);
+    ICDRAWBEGIN b = {};
+    b.hwnd = window;
+    b.dxDst = 320;
+    b.dyDst = 240;
+    b.lpbi = &f.bih;
+    b.dxSrc = 320;
+    b.dySrc = 240;
+    std::vector<BYTE> data = Pattern(320 * 240 * 2);
+    ICDRAW frame = {0, &f, data.data(), DWORD(data.size()), 0};
+    const LRESULT begun = d.Send(id, ICM_DRAW_BEGIN, P(&b), sizeof b);
+    if (begun == ICERR_OK) {
+        EXPECT_EQ(ICERR_OK, d.Send(id, ICM_DRAW, P(&frame), sizeof frame));
+        EXPECT_EQ(ICERR_OK, d.Send(id, ICM_DRAW_QUERY, P(&f)));
+    } else {
+        // Refused: later queries send the caller to decompression, and frames have no overlay.
+        EXPECT_EQ(ICERR_ERROR, begun);
+        EXPECT_EQ(ICERR_BADFORMAT, d.Send(id, ICM_DRAW_QUERY, P(&f)));
+        EXPECT_EQ(ICERR_ERROR, d.Send(id, ICM_DRAW, P(&frame), sizeof frame));
+    }
+    EXPECT_EQ(ICERR_OK, d.Send(id, ICM_DRAW_END));
+    EXPECT_EQ(ICERR_ERROR, d.Send(id, ICM_DRAW_END));
+    DestroyWindow(window);
 }

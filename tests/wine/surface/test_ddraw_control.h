@@ -27,13 +27,16 @@ enum Method : uint32_t {
     kUpdateOverlay,
     kReleaseSurface,
     kUnsupported,
+    kGetDC,
+    kReleaseDC,
+    kSetColorKey,
 };
 
 // arg of kCreateSurface: desc size, flags, width, height, caps, pixel-format size, its flags,
 // FOURCC, bit count, red, green, blue and alpha masks. kUpdateOverlay: source rectangle (4),
 // destination rectangle (4), flags, effects given, destination surface. kSetCooperativeLevel:
 // desktop window given, flags. kGetCaps: driver and emulation record sizes. kLock: rectangle
-// given, flags, desc size.
+// given, flags, desc size. kSetColorKey: flags, low and high value.
 struct Call {
     uint32_t process;
     uint32_t method;

@@ -202,6 +202,60 @@ public:
                     target ? target->id_ : 0});
     }
 
+    // For the codec driver's key colour: a device context over the surface's first row, written
+    // back when it is released, and the key it sets.
+    STDMETHOD(GetDC)(HDC* out) override {
+        HRESULT hr = DD_OK;
+        if (!out || dc_) hr = DDERR_INVALIDPARAMS;
+        const DWORD bits = desc_.ddpfPixelFormat.dwRGBBitCount;
+        if (SUCCEEDED(hr) && bits != 16 && bits != 24 && bits != 32) hr = DDERR_CANTCREATEDC;
+        if (SUCCEEDED(hr)) {
+            struct {
+                BITMAPINFOHEADER h;
+                DWORD masks[3];
+            } info = {};
+            info.h.biSize = sizeof info.h;
+            info.h.biWidth = static_cast<LONG>(desc_.dwWidth);
+            info.h.biHeight = -1;
+            info.h.biPlanes = 1;
+            info.h.biBitCount = static_cast<WORD>(bits);
+            info.h.biCompression = bits == 16 ? BI_BITFIELDS : BI_RGB;
+            info.masks[0] = 0xF800;
+            info.masks[1] = 0x07E0;
+            info.masks[2] = 0x001F;
+            dc_ = CreateCompatibleDC(nullptr);
+            bitmap_ = CreateDIBSection(dc_, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &rowBits_, nullptr, 0);
+            if (!dc_ || !bitmap_) {
+                if (dc_) DeleteDC(dc_);
+                dc_ = nullptr;
+                hr = DDERR_CANTCREATEDC;
+            } else {
+                oldBitmap_ = SelectObject(dc_, bitmap_);
+                memcpy(rowBits_, g_memory.At(offset_), RowBytes());
+                *out = dc_;
+            }
+        }
+        return Log(testddraw::kGetDC, id_, hr);
+    }
+    STDMETHOD(ReleaseDC)(HDC dc) override {
+        HRESULT hr = DD_OK;
+        if (!dc_ || dc != dc_) {
+            hr = DDERR_NODC;
+        } else {
+            GdiFlush();
+            memcpy(g_memory.At(offset_), rowBits_, RowBytes());
+            SelectObject(dc_, oldBitmap_);
+            DeleteObject(bitmap_);
+            DeleteDC(dc_);
+            dc_ = nullptr;
+        }
+        return Log(testddraw::kReleaseDC, id_, hr);
+    }
+    STDMETHOD(SetColorKey)(DWORD flags, LPDDCOLORKEY key) override {
+        return Log(testddraw::kSetColorKey, id_, key ? DD_OK : DDERR_INVALIDPARAMS,
+                   {flags, key ? key->dwColorSpaceLowValue : 0, key ? key->dwColorSpaceHighValue : 0});
+    }
+
     // The rest is not the helper's.
     STDMETHOD(AddAttachedSurface)(LPDIRECTDRAWSURFACE) override UNSUPPORTED
     STDMETHOD(AddOverlayDirtyRect)(LPRECT) override UNSUPPORTED
@@ -217,15 +271,12 @@ public:
     STDMETHOD(GetCaps)(LPDDSCAPS) override UNSUPPORTED
     STDMETHOD(GetClipper)(LPDIRECTDRAWCLIPPER*) override UNSUPPORTED
     STDMETHOD(GetColorKey)(DWORD, LPDDCOLORKEY) override UNSUPPORTED
-    STDMETHOD(GetDC)(HDC*) override UNSUPPORTED
     STDMETHOD(GetFlipStatus)(DWORD) override UNSUPPORTED
     STDMETHOD(GetOverlayPosition)(LPLONG, LPLONG) override UNSUPPORTED
     STDMETHOD(GetPalette)(LPDIRECTDRAWPALETTE*) override UNSUPPORTED
     STDMETHOD(GetPixelFormat)(LPDDPIXELFORMAT) override UNSUPPORTED
     STDMETHOD(Initialize)(LPDIRECTDRAW, LPDDSURFACEDESC) override UNSUPPORTED
-    STDMETHOD(ReleaseDC)(HDC) override UNSUPPORTED
     STDMETHOD(SetClipper)(LPDIRECTDRAWCLIPPER) override UNSUPPORTED
-    STDMETHOD(SetColorKey)(DWORD, LPDDCOLORKEY) override UNSUPPORTED
     STDMETHOD(SetOverlayPosition)(LONG, LONG) override UNSUPPORTED
     STDMETHOD(SetPalette)(LPDIRECTDRAWPALETTE) override UNSUPPORTED
     STDMETHOD(UpdateOverlayDisplay)(DWORD) override UNSUPPORTED
@@ -233,6 +284,12 @@ public:
 
 private:
     bool Lost() const { return epoch_ < C()->lostEpoch; }
+    size_t RowBytes() const { return desc_.dwWidth * desc_.ddpfPixelFormat.dwRGBBitCount / 8; }
+
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ oldBitmap_ = nullptr;
+    void* rowBits_ = nullptr;
 
     LONG refs_ = 1;
     uint32_t id_;

@@ -1,0 +1,656 @@
+// avicap32.dll: the capture service's capture window, taking its frames from the virtual board
+// and showing them through the system's compression manager.
+#include <windows.h>
+#include <vfw.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "board_picture.h"
+#include "board_state.h"
+#include "capture_core.h"
+
+namespace {
+
+constexpr char kDriverName[] = "QX-7700 Ma13/Ma16/Mt20 Video Capture Driver(Vantor)";
+constexpr char kDriverVersion[] = "Version: 1.00";
+constexpr char kWindowClass[] = "KivoCaptureWindow";
+constexpr UINT_PTR kPreviewTimer = 1;
+constexpr UINT_PTR kSequenceTimer = 2;
+
+HINSTANCE g_module = nullptr;
+
+// The virtual board, bound at run time: without KVBOARD.DLL there is no capture driver.
+struct BoardLink {
+    using PresentFn = BOOL(WINAPI*)(DWORD);
+    using SnapshotFn = DWORD(WINAPI*)(board::State*, DWORD);
+    HMODULE module = nullptr;
+    PresentFn present = nullptr;
+    SnapshotFn snapshot = nullptr;
+
+    bool Bind() {
+        if (!module) {
+            module = LoadLibraryA("KVBOARD.DLL");
+            if (!module) return false;
+            present = reinterpret_cast<PresentFn>(reinterpret_cast<void*>(GetProcAddress(module, "BoardDevicePresent")));
+            snapshot = reinterpret_cast<SnapshotFn>(reinterpret_cast<void*>(GetProcAddress(module, "BoardSnapshot")));
+        }
+        return present && snapshot;
+    }
+    bool Present() { return Bind() && present(board::kZtuner); }
+};
+BoardLink g_board;
+
+std::string CopyText(LPSTR out, int size, const char* text) {
+    if (out && size > 0) lstrcpynA(out, text, size);
+    return text;
+}
+
+struct CaptureWindow {
+    HWND hwnd = nullptr;
+    bool connected = false;
+    capture::VideoFormat format;
+    capture::AudioFormat audio;
+    CAPTUREPARMS params{};
+    bool preview = false;
+    bool scale = false;
+    UINT previewRate = 66;
+    POINT scroll{};
+    LONG_PTR userData = 0;
+    std::string captureFile = "C:\\CAPTURE.AVI";
+
+    CAPSTATUSCALLBACKA statusCallback = nullptr;
+    CAPERRORCALLBACKA errorCallback = nullptr;
+    CAPVIDEOCALLBACK frameCallback = nullptr;
+    CAPVIDEOCALLBACK videoCallback = nullptr;
+    CAPYIELDCALLBACK yieldCallback = nullptr;
+
+    std::unique_ptr<board::State> state{new board::State};
+    board::FrameSource source;
+    std::vector<uint8_t> frame;  // the last frame taken
+    HIC decompressor = nullptr;
+    bool noDecompressor = false;  // none took the current format: not asked again until it changes
+
+    // Sequence capture.
+    bool capturing = false;
+    bool stopRequested = false;
+    bool inDelivery = false;
+    bool toFile = false;
+    bool singleFrameOpen = false;
+    std::unique_ptr<capture::SequenceClock> clock;
+    capture::AviWriter writer;
+    DWORD startTick = 0;
+    DWORD elapsedMs = 0;
+    DWORD framesDropped = 0;
+    DWORD lastFrames = 0;
+
+    CaptureWindow() {
+        // The board's default: 320 x 240 in the planar format.
+        uint8_t record[44] = {44, 0, 0, 0, 0x40, 1, 0, 0, 240, 0, 0, 0, 1, 0, 12, 0, 't', 'y', '0', 'n'};
+        capture::ParseVideoFormat(record, sizeof record, format);
+        params.dwRequestMicroSecPerFrame = 66667;
+        params.wPercentDropForError = 10;
+        params.dwIndexSize = 34952;
+        params.wNumVideoRequested = 10;
+        params.fCaptureAudio = TRUE;
+        params.wNumAudioRequested = 4;
+        params.vKeyAbort = VK_ESCAPE;
+        params.fAbortLeftMouse = TRUE;
+        params.fAbortRightMouse = TRUE;
+        params.wTimeLimit = 0;
+        params.AVStreamMaster = AVSTREAMMASTER_AUDIO;
+    }
+
+    void Status(int id, const char* text) {
+        if (statusCallback) statusCallback(hwnd, id, text);
+    }
+    void Error(int id, const char* text) {
+        if (errorCallback) errorCallback(hwnd, id, text);
+    }
+
+    // One frame from the board in the current format.
+    bool TakeFrame() {
+        if (!connected || !g_board.Bind()) return false;
+        if (!g_board.snapshot(state.get(), sizeof(board::State))) return false;
+        const uint32_t number = GetTickCount() / 33;
+        frame = source.Next(board::PictureOf(*state), number, format.fourcc, uint16_t(format.width),
+                            uint16_t(format.height), format.decodeFlags);
+        return !frame.empty();
+    }
+
+    void CloseDecompressor() {
+        noDecompressor = false;
+        if (decompressor) {
+            ICDecompressEnd(decompressor);
+            ICClose(decompressor);
+            decompressor = nullptr;
+        }
+    }
+
+    // The last frame as a packed 24-bit bitmap (header and rows), decoded by the system's
+    // compression manager; empty when no decompressor takes the format.
+    std::vector<uint8_t> DecodeFrame() {
+        std::vector<uint8_t> dib;
+        if (frame.empty()) return dib;
+        std::vector<uint8_t> inRecord = capture::VideoFormatRecord(format);
+        auto* in = reinterpret_cast<BITMAPINFOHEADER*>(inRecord.data());
+        BITMAPINFOHEADER out{};
+        out.biSize = sizeof out;
+        out.biWidth = LONG(format.width);
+        out.biHeight = LONG(format.height);
+        out.biPlanes = 1;
+        out.biBitCount = 24;
+        out.biCompression = BI_RGB;
+        out.biSizeImage = format.width * format.height * 3;
+        if (!decompressor) {
+            if (noDecompressor) return dib;
+            decompressor = ICLocate(ICTYPE_VIDEO, format.fourcc, in, &out, ICMODE_DECOMPRESS);
+            if (decompressor && ICDecompressBegin(decompressor, in, &out) != ICERR_OK) {
+                ICClose(decompressor);
+                decompressor = nullptr;
+            }
+            noDecompressor = decompressor == nullptr;
+            if (!decompressor) return dib;
+        }
+        // The decoder writes rows back to back; a bitmap's rows are padded to four bytes.
+        std::vector<uint8_t> tight(out.biSizeImage);
+        if (ICDecompress(decompressor, 0, in, frame.data(), &out, tight.data()) != ICERR_OK) return dib;
+        const size_t rowBytes = size_t(format.width) * 3, stride = (rowBytes + 3) & ~size_t(3);
+        dib.assign(sizeof(BITMAPINFOHEADER) + stride * format.height, 0);
+        out.biSizeImage = DWORD(stride * format.height);
+        std::memcpy(dib.data(), &out, sizeof out);
+        for (size_t r = 0; r < format.height; ++r)
+            std::memcpy(&dib[sizeof out + r * stride], &tight[r * rowBytes], rowBytes);
+        return dib;
+    }
+
+    void Paint(HDC dc) {
+        RECT client;
+        GetClientRect(hwnd, &client);
+        const std::vector<uint8_t> dib = DecodeFrame();
+        if (dib.empty()) {
+            FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+            return;
+        }
+        const auto* info = reinterpret_cast<const BITMAPINFO*>(dib.data());
+        const void* bits = dib.data() + sizeof(BITMAPINFOHEADER);
+        const int w = int(format.width), h = int(format.height);
+        SetStretchBltMode(dc, COLORONCOLOR);
+        if (scale) {
+            StretchDIBits(dc, 0, 0, client.right, client.bottom, 0, 0, w, h, bits, info, DIB_RGB_COLORS, SRCCOPY);
+            return;
+        }
+        StretchDIBits(dc, -scroll.x, -scroll.y, w, h, 0, 0, w, h, bits, info, DIB_RGB_COLORS, SRCCOPY);
+        // Uncovered parts of the window stay black.
+        RECT right{w - scroll.x, 0, client.right, client.bottom}, below{0, h - scroll.y, client.right, client.bottom};
+        FillRect(dc, &right, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        FillRect(dc, &below, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    }
+
+    void Show() {
+        HDC dc = GetDC(hwnd);
+        Paint(dc);
+        ReleaseDC(hwnd, dc);
+        ValidateRect(hwnd, nullptr);
+    }
+
+    VIDEOHDR Header(DWORD time) {
+        VIDEOHDR h{};
+        h.lpData = frame.data();
+        h.dwBufferLength = DWORD(frame.size());
+        h.dwBytesUsed = DWORD(frame.size());
+        h.dwTimeCaptured = time;
+        h.dwFlags = VHDR_DONE | VHDR_PREPARED | VHDR_KEYFRAME;
+        return h;
+    }
+
+    void SetPreview(bool on) {
+        preview = on;
+        if (on) {
+            SetTimer(hwnd, kPreviewTimer, std::max<UINT>(previewRate, 1), nullptr);
+        } else {
+            KillTimer(hwnd, kPreviewTimer);
+        }
+    }
+
+    void PreviewTick() {
+        if (capturing || !TakeFrame()) return;
+        if (frameCallback) {
+            VIDEOHDR h = Header(GetTickCount());
+            frameCallback(hwnd, &h);
+        }
+        if (IsWindowVisible(hwnd)) Show();
+    }
+
+    BOOL Grab(bool stopPreview) {
+        if (capturing || !TakeFrame()) return FALSE;
+        if (stopPreview) SetPreview(false);
+        if (frameCallback) {
+            VIDEOHDR h = Header(0);
+            frameCallback(hwnd, &h);
+        }
+        if (IsWindowVisible(hwnd)) Show();
+        return TRUE;
+    }
+
+    BOOL StartSequence(bool file) {
+        if (!connected || capturing) return FALSE;
+        clock.reset(new capture::SequenceClock(params.dwRequestMicroSecPerFrame, params.wTimeLimit,
+                                               params.fLimitEnabled != FALSE));
+        toFile = file;
+        if (file && !writer.Open(captureFile, format, std::max<DWORD>(params.dwRequestMicroSecPerFrame, 1000),
+                                 params.fCaptureAudio ? &audio : nullptr)) {
+            Error(IDS_CAP_CANTOPEN, ("Cannot open capture file " + captureFile).c_str());
+            return FALSE;
+        }
+        capturing = true;
+        stopRequested = false;
+        framesDropped = 0;
+        elapsedMs = 0;
+        lastFrames = 0;
+        Status(IDS_CAP_BEGIN, "Capture Start");
+        startTick = GetTickCount();
+        if (params.fYield) {
+            // Frames arrive from the window's timer: the caller's message loop keeps running.
+            SetTimer(hwnd, kSequenceTimer, 10, nullptr);
+            SequenceTick();
+            return TRUE;
+        }
+        while (capturing) {
+            SequenceTick();
+            if (!capturing) break;
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message == WM_QUIT) {
+                    PostQuitMessage(int(msg.wParam));
+                    stopRequested = true;
+                    break;
+                }
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+            if (yieldCallback) yieldCallback(hwnd);
+            if (!capturing) break;
+            if (stopRequested) {
+                FinishSequence();
+                break;
+            }
+            Sleep(std::min<DWORD>(std::max<DWORD>(clock->WaitMs(GetTickCount() - startTick), 1), 10));
+        }
+        return TRUE;
+    }
+
+    bool AbortKeys() const {
+        if (params.vKeyAbort && (GetAsyncKeyState(int(params.vKeyAbort & 0xFF)) & 0x8000)) return true;
+        if (params.fAbortLeftMouse && (GetAsyncKeyState(VK_LBUTTON) & 0x8000)) return true;
+        if (params.fAbortRightMouse && (GetAsyncKeyState(VK_RBUTTON) & 0x8000)) return true;
+        return false;
+    }
+
+    void SequenceTick() {
+        if (!capturing || inDelivery) return;
+        elapsedMs = GetTickCount() - startTick;
+        if (stopRequested || AbortKeys() || clock->LimitReached(elapsedMs)) {
+            FinishSequence();
+            return;
+        }
+        uint32_t due = clock->FramesDue(elapsedMs);
+        // A late timer drops the frames it cannot deliver in time, as a busy capture does.
+        if (due > 2) {
+            framesDropped += due - 1;
+            for (uint32_t i = 1; i < due; ++i) clock->Took();
+            due = 1;
+        }
+        if (due == 0) return;
+        const DWORD time = clock->TimeOf(clock->Taken());
+        clock->Took();
+        if (!TakeFrame()) return;
+        if (toFile && !writer.AddFrame(frame.data(), uint32_t(frame.size()))) {
+            Error(IDS_CAP_FILE_WRITE_ERROR, "Error writing the capture file");
+            FinishSequence();
+            return;
+        }
+        inDelivery = true;
+        if (videoCallback) {
+            VIDEOHDR h = Header(time);
+            videoCallback(hwnd, &h);
+        }
+        if (IsWindow(hwnd) && preview && IsWindowVisible(hwnd)) Show();
+        char text[128];
+        std::snprintf(text, sizeof text, "Captured %lu frames (%lu dropped) %lu.%03lu sec.",
+                      static_cast<unsigned long>(clock->Taken() - framesDropped),
+                      static_cast<unsigned long>(framesDropped), static_cast<unsigned long>(time / 1000),
+                      static_cast<unsigned long>(time % 1000));
+        Status(IDS_CAP_STAT_VIDEOCURRENT, text);
+        inDelivery = false;
+        if (stopRequested) FinishSequence();
+    }
+
+    void FinishSequence() {
+        if (!capturing) return;
+        capturing = false;
+        KillTimer(hwnd, kSequenceTimer);
+        elapsedMs = GetTickCount() - startTick;
+        lastFrames = clock->Taken() - framesDropped;
+        bool ok = true;
+        if (toFile) ok = writer.Close();
+        if (!ok) Error(IDS_CAP_FILE_WRITE_ERROR, "Error writing the capture file");
+        char text[160];
+        if (toFile && params.fCaptureAudio) {
+            std::snprintf(text, sizeof text, "Captured %lu frames and %lu audio bytes in %lu.%03lu sec.",
+                          static_cast<unsigned long>(lastFrames), static_cast<unsigned long>(writer.AudioBytes()),
+                          static_cast<unsigned long>(elapsedMs / 1000), static_cast<unsigned long>(elapsedMs % 1000));
+            Status(IDS_CAP_STAT_VIDEOAUDIO, text);
+        } else {
+            std::snprintf(text, sizeof text, "Captured %lu frames in %lu.%03lu sec.", static_cast<unsigned long>(lastFrames),
+                          static_cast<unsigned long>(elapsedMs / 1000), static_cast<unsigned long>(elapsedMs % 1000));
+            Status(IDS_CAP_STAT_VIDEOONLY, text);
+        }
+        Status(IDS_CAP_END, "Capture End");
+    }
+
+    void RequestStop() {
+        if (!capturing) return;
+        stopRequested = true;
+        // Inside a frame delivery or the synchronous loop the capture ends when control returns there.
+        if (params.fYield && !inDelivery) FinishSequence();
+    }
+
+    void Disconnect() {
+        RequestStop();
+        if (capturing && !inDelivery) FinishSequence();
+        if (singleFrameOpen) {
+            writer.Close();
+            singleFrameOpen = false;
+        }
+        SetPreview(false);
+        CloseDecompressor();
+        connected = false;
+    }
+
+    bool CopyToClipboard() {
+        const std::vector<uint8_t> dib = DecodeFrame();
+        if (dib.empty() || !OpenClipboard(hwnd)) return false;
+        EmptyClipboard();
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, dib.size());
+        bool ok = false;
+        if (memory) {
+            std::memcpy(GlobalLock(memory), dib.data(), dib.size());
+            GlobalUnlock(memory);
+            ok = SetClipboardData(CF_DIB, memory) != nullptr;
+            if (!ok) GlobalFree(memory);
+        }
+        CloseClipboard();
+        return ok;
+    }
+
+    bool SaveDib(const char* path) {
+        const std::vector<uint8_t> dib = DecodeFrame();
+        if (dib.empty() || !path) return false;
+        BITMAPFILEHEADER fh{};
+        fh.bfType = 0x4D42;
+        fh.bfSize = DWORD(sizeof fh + dib.size());
+        fh.bfOffBits = sizeof fh + sizeof(BITMAPINFOHEADER);
+        HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return false;
+        DWORD written = 0, written2 = 0;
+        const bool ok = WriteFile(file, &fh, sizeof fh, &written, nullptr) &&
+                        WriteFile(file, dib.data(), DWORD(dib.size()), &written2, nullptr) && written2 == dib.size();
+        CloseHandle(file);
+        return ok;
+    }
+
+    LRESULT CopyOut(LPARAM to, WPARAM size, const void* from, size_t have) {
+        if (!to || size == 0) return FALSE;
+        std::memset(reinterpret_cast<void*>(to), 0, size);
+        std::memcpy(reinterpret_cast<void*>(to), from, std::min<size_t>(size, have));
+        return TRUE;
+    }
+
+    LRESULT Message(UINT msg, WPARAM wParam, LPARAM lParam);
+};
+
+LRESULT CaptureWindow::Message(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_CAP_SET_CALLBACK_ERRORA:
+        errorCallback = reinterpret_cast<CAPERRORCALLBACKA>(lParam);
+        return TRUE;
+    case WM_CAP_SET_CALLBACK_STATUSA:
+        statusCallback = reinterpret_cast<CAPSTATUSCALLBACKA>(lParam);
+        return TRUE;
+    case WM_CAP_SET_CALLBACK_YIELD:
+        yieldCallback = reinterpret_cast<CAPYIELDCALLBACK>(lParam);
+        return TRUE;
+    case WM_CAP_SET_CALLBACK_FRAME:
+        frameCallback = reinterpret_cast<CAPVIDEOCALLBACK>(lParam);
+        return TRUE;
+    case WM_CAP_SET_CALLBACK_VIDEOSTREAM:
+        videoCallback = reinterpret_cast<CAPVIDEOCALLBACK>(lParam);
+        return TRUE;
+    case WM_CAP_GET_USER_DATA:
+        return userData;
+    case WM_CAP_SET_USER_DATA:
+        userData = lParam;
+        return TRUE;
+    case WM_CAP_DRIVER_CONNECT:
+        if (connected) return wParam == 0;
+        if (wParam != 0 || !g_board.Present()) return FALSE;
+        connected = true;
+        return TRUE;
+    case WM_CAP_DRIVER_DISCONNECT:
+        Disconnect();
+        return TRUE;
+    case WM_CAP_DRIVER_GET_NAMEA:
+        if (!connected || !lParam || wParam == 0) return FALSE;
+        CopyText(reinterpret_cast<LPSTR>(lParam), int(wParam), kDriverName);
+        return TRUE;
+    case WM_CAP_DRIVER_GET_VERSIONA:
+        if (!connected || !lParam || wParam == 0) return FALSE;
+        CopyText(reinterpret_cast<LPSTR>(lParam), int(wParam), kDriverVersion);
+        return TRUE;
+    case WM_CAP_DRIVER_GET_CAPS: {
+        if (!connected) return FALSE;
+        CAPDRIVERCAPS caps{};
+        caps.wDeviceIndex = 0;
+        caps.fHasOverlay = FALSE;
+        caps.fCaptureInitialized = TRUE;
+        return CopyOut(lParam, wParam, &caps, sizeof caps);
+    }
+    case WM_CAP_FILE_SET_CAPTURE_FILEA:
+        if (!lParam || !*reinterpret_cast<const char*>(lParam) || capturing) return FALSE;
+        captureFile = reinterpret_cast<const char*>(lParam);
+        return TRUE;
+    case WM_CAP_FILE_GET_CAPTURE_FILEA:
+        if (!lParam || wParam == 0) return FALSE;
+        CopyText(reinterpret_cast<LPSTR>(lParam), int(wParam), captureFile.c_str());
+        return TRUE;
+    case WM_CAP_FILE_SAVEASA:
+        if (!lParam || capturing) return FALSE;
+        return CopyFileA(captureFile.c_str(), reinterpret_cast<const char*>(lParam), FALSE);
+    case WM_CAP_FILE_SAVEDIBA:
+        return SaveDib(reinterpret_cast<const char*>(lParam));
+    case WM_CAP_EDIT_COPY:
+        return CopyToClipboard();
+    case WM_CAP_SET_AUDIOFORMAT:
+        if (capturing) return FALSE;
+        return capture::ParseAudioFormat(reinterpret_cast<const uint8_t*>(lParam), DWORD(wParam), audio);
+    case WM_CAP_GET_AUDIOFORMAT: {
+        const std::vector<uint8_t> r = capture::AudioFormatRecord(audio);
+        if (!lParam) return LRESULT(r.size());
+        const size_t n = std::min<size_t>(wParam, r.size());
+        std::memcpy(reinterpret_cast<void*>(lParam), r.data(), n);
+        return LRESULT(n);
+    }
+    case WM_CAP_GET_VIDEOFORMAT: {
+        if (!connected) return 0;
+        const std::vector<uint8_t> r = capture::VideoFormatRecord(format);
+        if (!lParam) return LRESULT(r.size());
+        const size_t n = std::min<size_t>(wParam, r.size());
+        std::memcpy(reinterpret_cast<void*>(lParam), r.data(), n);
+        return LRESULT(n);
+    }
+    case WM_CAP_SET_VIDEOFORMAT: {
+        if (!connected || capturing) return FALSE;
+        capture::VideoFormat f;
+        if (!capture::ParseVideoFormat(reinterpret_cast<const uint8_t*>(lParam), DWORD(wParam), f)) return FALSE;
+        format = f;
+        CloseDecompressor();
+        frame.clear();
+        return TRUE;
+    }
+    case WM_CAP_SET_PREVIEW:
+        if (!connected) return FALSE;
+        SetPreview(wParam != 0);
+        return TRUE;
+    case WM_CAP_SET_OVERLAY:
+        return FALSE;  // the board has no overlay
+    case WM_CAP_SET_PREVIEWRATE:
+        previewRate = UINT(wParam);
+        if (preview) SetPreview(true);
+        return TRUE;
+    case WM_CAP_SET_SCALE:
+        scale = wParam != 0;
+        InvalidateRect(hwnd, nullptr, FALSE);
+        return TRUE;
+    case WM_CAP_SET_SCROLL:
+        if (!lParam) return FALSE;
+        scroll = *reinterpret_cast<const POINT*>(lParam);
+        InvalidateRect(hwnd, nullptr, FALSE);
+        return TRUE;
+    case WM_CAP_GET_STATUS: {
+        CAPSTATUS s{};
+        s.uiImageWidth = format.width;
+        s.uiImageHeight = format.height;
+        s.fLiveWindow = preview;
+        s.fScale = scale;
+        s.ptScroll = scroll;
+        s.fUsingDefaultPalette = TRUE;
+        s.fCapFileExists = GetFileAttributesA(captureFile.c_str()) != INVALID_FILE_ATTRIBUTES;
+        s.dwCurrentVideoFrame = capturing ? clock->Taken() - framesDropped : lastFrames;
+        s.dwCurrentVideoFramesDropped = framesDropped;
+        s.dwCurrentWaveSamples = params.fCaptureAudio && audio.BlockAlign() ? writer.AudioBytes() / audio.BlockAlign() : 0;
+        s.dwCurrentTimeElapsedMS = capturing ? GetTickCount() - startTick : elapsedMs;
+        s.fCapturingNow = capturing;
+        s.wNumVideoAllocated = capturing ? params.wNumVideoRequested : 0;
+        return CopyOut(lParam, wParam, &s, sizeof s);
+    }
+    case WM_CAP_GRAB_FRAME:
+        return Grab(true);
+    case WM_CAP_GRAB_FRAME_NOSTOP:
+        return Grab(false);
+    case WM_CAP_SEQUENCE:
+        return StartSequence(true);
+    case WM_CAP_SEQUENCE_NOFILE:
+        return StartSequence(false);
+    case WM_CAP_GET_SEQUENCE_SETUP:
+        return CopyOut(lParam, wParam, &params, sizeof params);
+    case WM_CAP_SET_SEQUENCE_SETUP: {
+        if (!lParam || wParam == 0 || capturing) return FALSE;
+        CAPTUREPARMS p = params;
+        std::memcpy(&p, reinterpret_cast<const void*>(lParam), std::min<size_t>(wParam, sizeof p));
+        if (p.dwRequestMicroSecPerFrame == 0) return FALSE;
+        params = p;
+        return TRUE;
+    }
+    case WM_CAP_STOP:
+    case WM_CAP_ABORT:
+        if (!capturing) return FALSE;
+        RequestStop();
+        return TRUE;
+    case WM_CAP_SINGLE_FRAME_OPEN:
+        if (!connected || capturing || singleFrameOpen) return FALSE;
+        if (!writer.Open(captureFile, format, std::max<DWORD>(params.dwRequestMicroSecPerFrame, 1000), nullptr)) {
+            Error(IDS_CAP_CANTOPEN, ("Cannot open capture file " + captureFile).c_str());
+            return FALSE;
+        }
+        singleFrameOpen = true;
+        return TRUE;
+    case WM_CAP_SINGLE_FRAME:
+        if (!singleFrameOpen || !TakeFrame()) return FALSE;
+        return writer.AddFrame(frame.data(), uint32_t(frame.size()));
+    case WM_CAP_SINGLE_FRAME_CLOSE:
+        if (!singleFrameOpen) return FALSE;
+        singleFrameOpen = false;
+        return writer.Close();
+    }
+    return FALSE;
+}
+
+CaptureWindow* Of(HWND hwnd) { return reinterpret_cast<CaptureWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)); }
+
+LRESULT CALLBACK CaptureWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    CaptureWindow* self = Of(hwnd);
+    switch (msg) {
+    case WM_NCCREATE: {
+        auto* w = new (std::nothrow) CaptureWindow;
+        if (!w) return FALSE;
+        w->hwnd = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(w));
+        break;
+    }
+    case WM_TIMER:
+        if (self && wParam == kPreviewTimer) self->PreviewTick();
+        if (self && wParam == kSequenceTimer) self->SequenceTick();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        if (self) self->Paint(dc);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    case WM_DESTROY:
+        if (self) self->Disconnect();
+        break;
+    case WM_NCDESTROY:
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        delete self;
+        break;
+    default:
+        if (self && msg >= WM_CAP_START && msg <= WM_CAP_START + 100) return self->Message(msg, wParam, lParam);
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+bool RegisterCaptureClass() {
+    WNDCLASSA wc{};
+    if (GetClassInfoA(g_module, kWindowClass, &wc)) return true;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = CaptureWindowProc;
+    wc.hInstance = g_module;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = kWindowClass;
+    return RegisterClassA(&wc) != 0;
+}
+
+}  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        g_module = instance;
+        DisableThreadLibraryCalls(instance);
+    }
+    return TRUE;
+}
+
+extern "C" HWND WINAPI capCreateCaptureWindowA(LPCSTR title, DWORD style, int x, int y, int width, int height,
+                                               HWND parent, int id) {
+    if (!RegisterCaptureClass()) return nullptr;
+    // The identifier only means something for a child; a top-level window would take it as a menu.
+    HMENU menu = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)) : nullptr;
+    return CreateWindowExA(0, kWindowClass, title ? title : "", style, x, y, width, height, parent, menu, g_module,
+                           nullptr);
+}
+
+extern "C" BOOL WINAPI capGetDriverDescriptionA(UINT index, LPSTR name, int nameSize, LPSTR version, int versionSize) {
+    if (index != 0 || !g_board.Present()) return FALSE;
+    CopyText(name, nameSize, kDriverName);
+    CopyText(version, versionSize, kDriverVersion);
+    return TRUE;
+}
