@@ -120,7 +120,9 @@ TEST_F(Spine, StartUpRaisesTheBoardMixerAndShutdownPutsItBack) {
     EXPECT_EQ(0, MixerValue(14));
     const std::vector<std::string> prepare = {
         "open", "get 33", "set 33=32767", "get 35", "set 35=0", "get 5", "get 13", "set 13=0",
-        "get 0", "set 0=1", "get 6", "set 6=32767", "get 14", "set 14=0", "close"};
+        "get 0", "set 0=1", "get 6", "set 6=32767", "get 14", "set 14=0", "close",
+        // Then the tuner panel applies its settings twice, the sound on each time.
+        "open", "set 35=0", "close", "open", "set 35=0", "close"};
     EXPECT_EQ(prepare, MixerCalls());
     uint32_t mark = wt::Board::LogTotal();
 
@@ -132,10 +134,11 @@ TEST_F(Spine, StartUpRaisesTheBoardMixerAndShutdownPutsItBack) {
     EXPECT_EQ(1, MixerValue(0, 2));
     EXPECT_EQ(500, MixerValue(6));
     EXPECT_EQ(1, MixerValue(14));
-    // The restore, then the tuner library's sound-off as the last user of the board.
+    // The tuner panel goes first (it is owned by the control window) and switches the sound
+    // off as it saves; then the restore; then the tuner library's sound-off as the last user.
     std::vector<std::string> calls = MixerCalls(mark);
     const std::vector<std::string> restore = {
-        "open", "get 33", "set 33=500", "get 35", "set 35=1", "get 5", "set 5=2048", "get 13",
+        "open", "set 35=1", "close", "open", "get 33", "set 33=500", "get 35", "set 35=1", "get 5", "set 5=2048", "get 13",
         "set 13=0", "get 0", "set 0=0", "get 6", "set 6=500", "get 14", "set 14=1", "close"};
     ASSERT_GE(calls.size(), restore.size());
     EXPECT_EQ(restore, std::vector<std::string>(calls.begin(), calls.begin() + restore.size()));
