@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <string>
+
+#include "handoff.h"
 #include "osd.h"
 #include "tuner_panel.h"
 #include "tuner_state_win32.h"
@@ -23,7 +26,10 @@ void ViewerPeriodicTick() { OsdTickNow(); }
 void TunerPanelKey(unsigned ch, unsigned repeat, unsigned flags) {
     if (CTuner* t = CTuner::Instance()) t->Key(ch, repeat, flags);
 }
-void WriteHandoffRecordOnExit() {}
+void WriteHandoffRecordOnExit() {
+    std::string path = std::string(g_viewer.programDirectory) + "TVCTRL.QIF";
+    WriteHandoffRecord(path.c_str());
+}
 void CreateMainWindow(bool) {}
 void CreateTunerPanel(bool panelOnly) {
     CTuner* tuner = CTuner::Create(200, 200, panelOnly);

@@ -123,6 +123,18 @@ TEST_F(TunerPanel, ThePowerButtonEndsTheViewerAndTheSelectionIsSaved) {
     EXPECT_GE(viewer.Wait(15000), 0);
     std::string ini = wt::ReadFile(ViewerFolder().File("ZORTV.INI"));
     EXPECT_NE(std::string::npos, ini.find("CurrentPreset=0")) << ini;
+    // The hand-off record is left in the program folder.
+    std::string record = wt::ReadFile(ViewerFolder().File("TVCTRL.QIF"));
+    ASSERT_EQ(187u, record.size());
+    EXPECT_EQ("TV", record.substr(0, 2));
+    EXPECT_EQ(2, record[2]);
+    EXPECT_EQ(0, record[4]);  // TV
+    EXPECT_EQ(0, record[5]);  // Main
+    EXPECT_EQ(1, record[6]);  // preset 0 + 1
+    EXPECT_EQ(1, record[12]);  // preset 0 holds channel 1
+    EXPECT_EQ("NHK", record.substr(13, 3));
+    EXPECT_EQ(static_cast<char>(255), record[12 + 14]);  // preset 1 is empty
+    EXPECT_EQ(70, record[12 + 14 * 7]);
 }
 
 }  // namespace

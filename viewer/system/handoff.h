@@ -1,0 +1,6 @@
+// The hand-off record on disk.
+#pragma once
+
+// Fills the record from the tuner panel and writes it: 0 on success, 1 on failure. Writes
+// nothing (and answers 0) while there is no tuner panel.
+int WriteHandoffRecord(const char* fileName);
