@@ -164,3 +164,29 @@ function(kivo_install)
     endforeach()
   endif()
 endfunction()
+
+# kivo_import_library(target DLL file.dll DEF_TEXT text SOURCE_DEF path DLL_TARGET t):
+# an import library made by dlltool from the given .def text (entries by ordinal, NONAME where
+# clients must bind by ordinal only), offered as the INTERFACE target `target` with the header
+# folder of the calling directory.
+function(kivo_import_library target)
+  cmake_parse_arguments(I "" "DLL;DEF_TEXT;SOURCE_DEF;DLL_TARGET" "" ${ARGN})
+  set(def_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_import.def)
+  file(WRITE ${def_file} "${I_DEF_TEXT}")
+  find_program(KIVO_DLLTOOL NAMES ${KIVO_TRIPLE}-dlltool REQUIRED)
+  set(import_lib ${CMAKE_BINARY_DIR}/lib/lib${target}_ordinal.a)
+  set(kill_at)
+  if(NOT KIVO_WIN64)
+    set(kill_at -k)  # the stdcall names of the .def text, exported without decoration
+  endif()
+  add_custom_command(OUTPUT ${import_lib}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/lib
+    COMMAND ${KIVO_DLLTOOL} -d ${def_file} -D ${I_DLL} -l ${import_lib} ${kill_at}
+    DEPENDS ${def_file} ${I_SOURCE_DEF}
+    COMMENT "Import library of ${I_DLL} by ordinal")
+  add_custom_target(${target}_import DEPENDS ${import_lib})
+  add_library(${target} INTERFACE)
+  target_include_directories(${target} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
+  target_link_libraries(${target} INTERFACE ${import_lib})
+  add_dependencies(${target} ${target}_import ${I_DLL_TARGET})
+endfunction()
