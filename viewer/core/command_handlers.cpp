@@ -44,4 +44,3 @@ void OnCdPlay(int) {}
 void OnCdStop(int) {}
 void OnCdPrev(int) {}
 void OnVideoCapture(int) {}
-void StartDosHandoff() {}

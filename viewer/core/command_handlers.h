@@ -20,5 +20,3 @@ void OnVideoFreeze(int);
 void CloseRemoteHelp();
 // Cancels a tooltip that is waiting to appear.
 void CancelPendingTip();
-// The DOS full-screen hand-off, asked for by a maximise request on Windows 95.
-void StartDosHandoff();

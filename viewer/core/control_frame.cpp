@@ -2,6 +2,7 @@
 
 #include "command_handlers.h"
 #include "command_link.h"
+#include "dos_handoff.h"
 #include "commands.h"
 #include "kvhook.h"
 #include "kvtun32.h"

@@ -100,3 +100,6 @@ void ClearMainWindowMovable() {}
 void EnterMultiScreen() {}
 void FinishMultiScreen() {}
 void MultiScreenKey(unsigned, unsigned, unsigned) {}
+void DetachCaptureDriverQuietly() {}
+void AttachCaptureDriver() {}
+void ShowDosStill() {}

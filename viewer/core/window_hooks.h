@@ -60,3 +60,9 @@ void ClearMainWindowMovable();
 void EnterMultiScreen();
 void FinishMultiScreen();
 void MultiScreenKey(unsigned ch, unsigned repeat, unsigned flags);
+// The capture driver around the DOS hand-off: detached quietly, attached again.
+void DetachCaptureDriverQuietly();
+void AttachCaptureDriver();
+// The still the DOS program saved (now in stillPicture): the deck switches to still mode and
+// shows it.
+void ShowDosStill();

@@ -11,6 +11,8 @@ namespace {
 HandoffRecord g_record;
 }  // namespace
 
+HandoffRecord& HandoffRecordOfViewer() { return g_record; }
+
 int WriteHandoffRecord(const char* fileName) {
     CTuner* tuner = CTuner::Instance();
     if (!tuner) return 0;

@@ -4,3 +4,7 @@
 // Fills the record from the tuner panel and writes it: 0 on success, 1 on failure. Writes
 // nothing (and answers 0) while there is no tuner panel.
 int WriteHandoffRecord(const char* fileName);
+
+class HandoffRecord;
+// The viewer's one record: what the last record read back said survives in it.
+HandoffRecord& HandoffRecordOfViewer();

@@ -11,7 +11,7 @@ namespace viewer_test {
 inline std::vector<std::string> ProgramFiles() {
     return {"zortv.exe",    "kvtun32.dll",  "KVTU3216.DLL", "Kvhook.dll",  "KVBOARD.DLL",
             "ZTUNER.VXD",   "BOARDMIX.DRV", "DAZIDAV.VXD",  "VZORSPKD.VXD",
-            "KVCMD32.DLL"};
+            "KVCMD32.DLL",  "KVTHK32.DLL"};
 }
 
 // The one program folder of this test program, made at first use with ProgramFiles() in it.
