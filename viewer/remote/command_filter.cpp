@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "voice_logic.h"
+
 namespace {
 
 bool Is(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
@@ -11,16 +13,8 @@ constexpr char kPicoNote[] = "ピコノート";
 
 }  // namespace
 
-bool IsPictureSetupWord(const char* name) {
-    static const char* const kWords[] = {
-        "VCMD_TV_RED",     "VCMD_TV_BLUE",    "VCMD_TV_LIGHT",   "VCMD_TV_DEEP",
-        "VCMD_TV_CON_UP",  "VCMD_TV_CON_DOWN", "VCMD_TV_DEL",    "VCMD_TV_TEL_SET",
-        "VCMD_TV_DEFAULT", "VCMD_TV_MAP_SET", "VCMD_TV_BRIGHT_UP", "VCMD_TV_BRIGHT_DOWN",
-    };
-    for (const char* w : kWords)
-        if (Is(name, w)) return true;
-    return false;
-}
+// The voice word table marks them.
+bool IsPictureSetupWord(const char* name) { return IsVoiceSetupWord(name); }
 
 bool FilterPassesName(const char* name, const FilterContext& c) {
     if (!name) return false;

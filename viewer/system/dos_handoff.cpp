@@ -12,7 +12,6 @@
 #include "handoff_record.h"
 #include "kvhook.h"
 #include "remote_help.h"
-#include "settings.h"
 #include "tuner_panel.h"
 #include "tuner_state_win32.h"
 #include "viewer_state.h"
@@ -130,28 +129,8 @@ int CheckHandoffReturn() {
     if (state == HandoffState::kWaiting) return 0;
 
     CTuner* tuner = CTuner::Instance();
-    if (tuner) {
-        TunerState& s = tuner->State();
-        HandoffValues v{};
-        v.source = s.source;
-        v.voiceMode = s.voiceMode;
-        HandoffRecordOfViewer().ReadBack(data, v);
-        s.source = v.source;
-        s.voiceMode = v.voiceMode;
-        s.currentPreset = v.currentPreset;
-        s.cableChannel = v.cableChannel;
-        s.brightness = v.brightness;
-        s.contrast = v.contrast;
-        s.color = v.color;
-        s.hue = v.hue;
-        WriteSettingInt("Brightness", s.brightness);
-        WriteSettingInt("Contrast", s.contrast);
-        WriteSettingInt("Color", s.color);
-        WriteSettingInt("Hue", s.hue);
-    } else {
-        HandoffValues ignored{};
-        HandoffRecordOfViewer().ReadBack(data, ignored);
-    }
+    TakeBackHandoffValues(data, tuner ? &tuner->State() : nullptr);
+    if (tuner) SavePicture(tuner->State(), ViewerSettings());
 
     SetStartDos(0);
     SetDosTvInstance(0);

@@ -7,16 +7,11 @@
 #include "tuner_panel.h"
 
 namespace {
+
 // Kept for the viewer's life: byte 182 carries what the last record read back said.
 HandoffRecord g_record;
-}  // namespace
 
-HandoffRecord& HandoffRecordOfViewer() { return g_record; }
-
-int WriteHandoffRecord(const char* fileName) {
-    CTuner* tuner = CTuner::Instance();
-    if (!tuner) return 0;
-    const TunerState& s = tuner->State();
+HandoffValues ValuesOf(const TunerState& s) {
     HandoffValues v{};
     v.source = s.source;
     v.voiceMode = s.voiceMode;
@@ -33,6 +28,32 @@ int WriteHandoffRecord(const char* fileName) {
     }
     v.frozen = s.frozen;
     v.useCableTV = s.useCableTV;
+    return v;
+}
+
+}  // namespace
+
+HandoffRecord& HandoffRecordOfViewer() { return g_record; }
+
+void TakeBackHandoffValues(const unsigned char* data, TunerState* state) {
+    HandoffValues v = state ? ValuesOf(*state) : HandoffValues{};
+    g_record.ReadBack(data, v);
+    if (!state) return;
+    TunerState& s = *state;
+    s.source = v.source;
+    s.voiceMode = v.voiceMode;
+    s.currentPreset = v.currentPreset;
+    s.cableChannel = v.cableChannel;
+    s.brightness = v.brightness;
+    s.contrast = v.contrast;
+    s.color = v.color;
+    s.hue = v.hue;
+}
+
+int WriteHandoffRecord(const char* fileName) {
+    CTuner* tuner = CTuner::Instance();
+    if (!tuner) return 0;
+    HandoffValues v = ValuesOf(tuner->State());
     v.pnpAddress = static_cast<uint32_t>(GetPnpAdr());
     g_record.Fill(v);
 

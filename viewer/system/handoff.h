@@ -8,3 +8,8 @@ int WriteHandoffRecord(const char* fileName);
 class HandoffRecord;
 // The viewer's one record: what the last record read back said survives in it.
 HandoffRecord& HandoffRecordOfViewer();
+
+struct TunerState;
+// Takes the values the DOS program changed (a whole record) into the tuner state, when there
+// is one, and remembers its still flag.
+void TakeBackHandoffValues(const unsigned char* data, TunerState* state);

@@ -219,6 +219,20 @@ bool AnswerMessageBox(HWND box, int buttonId) {
     return !IsWindow(box);
 }
 
+HWND ActivateOwnWindow(const char* title) {
+    static bool registered = false;
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "KivoTestOther";
+    if (!registered) registered = RegisterClassA(&wc) != 0;
+    HWND w = CreateWindowA("KivoTestOther", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 300, 200, 100,
+                           nullptr, nullptr, wc.hInstance, nullptr);
+    SetForegroundWindow(w);
+    PumpMessages(200);
+    return w;
+}
+
 void ClickClient(HWND window, int x, int y) {
     LPARAM at = MAKELPARAM(x, y);
     SendMessageA(window, WM_MOUSEMOVE, 0, at);

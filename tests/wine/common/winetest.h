@@ -87,6 +87,10 @@ HWND WaitForDialogOf(DWORD processId, DWORD ms);
 std::string MessageBoxText(HWND box);
 bool AnswerMessageBox(HWND box, int buttonId);
 
+// A window of the test program, made the active one so that the program under test is not;
+// the caller destroys it.
+HWND ActivateOwnWindow(const char* title);
+
 // A press and release of the left button at a client point of a window.
 void ClickClient(HWND window, int x, int y);
 

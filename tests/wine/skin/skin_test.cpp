@@ -145,15 +145,7 @@ TEST_F(Skin, TheTipNearTheBottomRightCornerGoesAboveAndEndsAtTheEdge) {
 
 TEST_F(Skin, NoTipWhileAnotherProgramIsActive) {
     Start();
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "OtherProgram";
-    RegisterClassA(&wc);
-    HWND other = CreateWindowA("OtherProgram", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 300,
-                               100, 100, nullptr, nullptr, wc.hInstance, nullptr);
-    SetForegroundWindow(other);
-    wt::PumpMessages(200);
+    HWND other = wt::ActivateOwnWindow("other");
     EXPECT_EQ(nullptr, RestOnImageButton(window, x0 + 15, y0 + 15, 1500));
     DestroyWindow(other);
 }

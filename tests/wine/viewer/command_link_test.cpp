@@ -39,17 +39,7 @@ protected:
         return taken;
     }
     // Makes a window of the test the active one, so that the viewer is not.
-    void ActivateOtherProgram() {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "OtherProgram";
-        RegisterClassA(&wc);
-        other = CreateWindowA("OtherProgram", "メモ帳", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 200,
-                              100, nullptr, nullptr, wc.hInstance, nullptr);
-        SetForegroundWindow(other);
-        wt::PumpMessages(200);
-    }
+    void ActivateOtherProgram() { other = wt::ActivateOwnWindow("メモ帳"); }
 
     wt::ChildProcess remote, viewer;
     HWND control = nullptr;

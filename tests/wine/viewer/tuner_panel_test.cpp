@@ -95,15 +95,7 @@ TEST_F(TunerPanel, TheRemotesChannelKeyTunesEvenWhileTheViewerIsInactive) {
     ASSERT_NE(nullptr, wt::WaitForWindow("KivoRemote", nullptr, 10000));
     ASSERT_TRUE(StartViewer(viewer));
     ASSERT_NE(nullptr, WaitUntilStarted(viewer));
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "OtherProgram";
-    RegisterClassA(&wc);
-    HWND other = CreateWindowA("OtherProgram", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 300, 100, 100,
-                               nullptr, nullptr, wc.hInstance, nullptr);
-    SetForegroundWindow(other);
-    wt::PumpMessages(200);
+    HWND other = wt::ActivateOwnWindow("other");
     uint32_t mark = wt::Board::LogTotal();
     wt::ChildProcess send;
     ASSERT_TRUE(send.Start("\"" + ViewerFolder().File("REMCTL.EXE") + "\" /send TV_CH_UP"));

@@ -108,8 +108,8 @@ FONT5 = {
 
 def _parse(table):
     glyphs = {}
-    for ch, spec in table.items():
-        rows = spec.split("|")
+    for ch, pattern in table.items():
+        rows = pattern.split("|")
         glyphs[ch] = [[c == "#" for c in row] for row in rows]
     return glyphs
 
