@@ -1,7 +1,10 @@
 #include "control_frame.h"
 
 #include "command_handlers.h"
+#include "capture_controller.h"
 #include "command_link.h"
+#include "main_wnd.h"
+#include "tuner_panel.h"
 #include "dos_handoff.h"
 #include "commands.h"
 #include "kvhook.h"
@@ -45,7 +48,8 @@ void CControlFrame::OnActivateApp(BOOL, DWORD) {
 }
 
 void CControlFrame::OnChar(UINT ch, UINT repeat, UINT flags) {
-    if (IsLiveWindow(g_viewer.tunerPanel)) TunerPanelKey(ch, repeat, flags);
+    if (IsLiveWindow(g_viewer.tunerPanel))
+        if (CTuner* tuner = CTuner::Instance()) tuner->Key(ch, repeat, flags);
 }
 
 void CControlFrame::OnSysCommand(UINT id, LPARAM) {
@@ -98,8 +102,11 @@ void CControlFrame::OnClose() {
 void CControlFrame::OnEndSession(BOOL ending) {
     if (!ending) return;
     g_viewer.windowsEnding = 1;
-    DetachCaptureForShutdown();
-    SetVoice(0);
+    if (CCaptureController* capture = g_viewer.captureController) {
+        capture->ShutdownForWindowsEnd();
+    } else {
+        SetVoice(0);
+    }
     RestoreViewerMixer();
 }
 

@@ -3,11 +3,14 @@
 #include <cstdio>
 #include <cstring>
 
+#include "capture_controller.h"
 #include "command_link.h"
 #include "control_frame.h"
 #include "kvhook.h"
 #include "kvtun32.h"
+#include "main_wnd.h"
 #include "mixer_win32.h"
+#include "tuner_panel.h"
 #include "viewer_state.h"
 #include "viewer_util.h"
 #include "voice_receiver.h"
@@ -71,7 +74,7 @@ BOOL CViewerApp::InitInstance() {
     g_viewer.controlFrame = new CControlFrame;
     m_pMainWnd = g_viewer.controlFrame;
 
-    CreateMainWindow(!IsWindows98OrLater());
+    CMainWnd::Create(200, 200, !IsWindows98OrLater());
 
     if (PrepareViewerMixer() != 0)
         ShowViewerMessage("オーディオミキサーの設定ができません。", MB_TASKMODAL);
@@ -87,7 +90,9 @@ BOOL CViewerApp::InitInstance() {
         g_viewer.startingUp = 0;
     }
 
-    CreateTunerPanel(g_viewer.panelOnlyMode != 0);
+    CTuner* tuner = CTuner::Create(200, 200, g_viewer.panelOnlyMode != 0);
+    if (tuner && g_viewer.panelOnlyMode)
+        tuner->SetWindowPos(nullptr, 0, 0, 77, 172, SWP_SHOWWINDOW | SWP_NOZORDER | SWP_NOMOVE);
     g_viewer.voiceReceiver = CreateVoiceReceiver();
     OpenCommandLink();
     g_viewer.startingUp = 0;
@@ -97,7 +102,9 @@ BOOL CViewerApp::InitInstance() {
 
     TvInstallHook(m_hInstance);
     SetActiveWindow(CWnd::SafeHandle(g_viewer.mainWindow));
-    if (!g_viewer.panelOnlyMode) CheckPanelFit();
+    // Each panel that fits opens docked to the main window; one that does not shows the edge message.
+    if (!g_viewer.panelOnlyMode)
+        if (CMainWnd* main = CMainWnd::Instance()) main->OpenPanelsThatFit();
     if (g_viewer.captureWindow) ShowWindow(g_viewer.captureWindow, SW_SHOW);
     return TRUE;
 }

@@ -63,6 +63,7 @@ struct ViewerState {
     int32_t multiScreenActive;
     int32_t pinnedOnTop;
     int32_t autoStartShortcutPresent;
+    int32_t autoStartSwitchOn;  // the tuner panel's auto-start switch, kept for the main window's exit
     int32_t edgeWarningShown;
     int32_t maximisedBeforeMinimise;
     int32_t tunerHiddenByMaximise;
@@ -82,7 +83,7 @@ struct ViewerState {
     char lastClipPath[260];
     uint32_t lastClipBytes;
     int32_t captureDriveIndex;
-    uint64_t usableCaptureBytes;
+    uint32_t usableCaptureBytes;
     uint32_t capturedMs;
     uint32_t clipLengthMs;
     int32_t stopPending;

@@ -6,6 +6,7 @@
 #include "viewer_state.h"
 #include "viewer_util.h"
 #include "vxd.h"
+#include "main_wnd.h"
 #include "window_hooks.h"
 
 namespace {
@@ -66,7 +67,7 @@ int OpenRemoteHelp() {
     if (help != 0) return help;
     if (g_viewer.multiScreenActive) {
         ExitMultiScreen(-1);
-        SetMainWindowMovable();
+        if (CMainWnd* main = CMainWnd::Instance()) main->SetMovable(true);
     }
     if (!g_viewer.remoteHelpWindow) CreateRemoteHelp();
     return help;

@@ -3,6 +3,9 @@
 #include <cstring>
 
 #include "kvcmd32.h"
+#include "tuner_panel.h"
+#include "tuner_state_win32.h"
+#include "video_deck.h"
 #include "viewer_state.h"
 #include "viewer_util.h"
 #include "window_hooks.h"
@@ -29,22 +32,66 @@ public:
     bool MultiScreenSelection(int* cell, int* columns, int* width, int* height) override {
         return ::MultiScreenSelection(cell, columns, width, height);
     }
-    bool SelectPresetNamed(const char* name) override { return TunerPanelSelectPresetNamed(name); }
-    bool UsesCableTV() override { return TunerUsesCableTV(); }
-    int Source() override { return TunerSource(); }
-    void SetSource(int source) override { TunerSetSource(source); }
-    void NextSource() override { TunerPanelNextSource(); }
-    void RepaintCurrentPreset() override { TunerPanelRepaintCurrentPreset(); }
-    void MultiScreen() override { TunerPanelMultiScreen(); }
-    void Setup() override { TunerPanelSetup(); }
-    void PictureStep(int step) override { TunerPictureStep(step); }
-    bool DeckHasFrames() override { return VideoDeckHasFrames(); }
-    void DeckSetStillGrid(int grid) override { VideoDeckSetStillGrid(grid); }
-    void DeckGridAction() override { VideoDeckGridAction(); }
-    void DeckStillMode() override { VideoDeckStillMode(); }
-    void DeckMovieMode() override { VideoDeckMovieMode(); }
-    void DeckLoad() override { VideoDeckLoad(); }
-    void DeckSave() override { VideoDeckSave(); }
+    bool SelectPresetNamed(const char* name) override {
+        CTuner* t = CTuner::Instance();
+        SkinNode* e = t ? t->Find(name) : nullptr;
+        if (!e) return false;
+        t->SelectPreset(e);
+        return true;
+    }
+    bool UsesCableTV() override {
+        CTuner* t = CTuner::Instance();
+        return t && t->State().useCableTV;
+    }
+    int Source() override {
+        CTuner* t = CTuner::Instance();
+        return t ? t->State().source : 0;
+    }
+    void SetSource(int source) override {
+        if (CTuner* t = CTuner::Instance()) t->SetSource(source);
+    }
+    void NextSource() override {
+        if (CTuner* t = CTuner::Instance()) t->NextSource();
+    }
+    void RepaintCurrentPreset() override {
+        if (CTuner* t = CTuner::Instance()) t->RepaintCurrentPreset();
+    }
+    void MultiScreen() override {
+        if (CTuner* t = CTuner::Instance()) t->MultiScreen();
+    }
+    void Setup() override {
+        if (CTuner* t = CTuner::Instance()) t->Setup();
+    }
+    void PictureStep(int step) override {
+        CTuner* t = CTuner::Instance();
+        if (!t) return;
+        void (*const steps[])(TunerState&, TunerLibrary&) = {HueUp,        HueDown,      ColorUp,
+                                                             ColorDown,    ContrastUp,   ContrastDown,
+                                                             BrightnessUp, BrightnessDown};
+        if (step >= 0 && step < 8) steps[step](t->State(), ViewerTuner());
+    }
+    bool DeckHasFrames() override {
+        CVideoDeck* d = CVideoDeck::Instance();
+        return d && d->HasFrames();
+    }
+    void DeckSetStillGrid(int grid) override {
+        if (CVideoDeck* d = CVideoDeck::Instance()) d->SetStillGrid(grid);
+    }
+    void DeckGridAction() override {
+        if (CVideoDeck* d = CVideoDeck::Instance()) d->GridAction();
+    }
+    void DeckStillMode() override {
+        if (CVideoDeck* d = CVideoDeck::Instance()) d->SwitchToStill();
+    }
+    void DeckMovieMode() override {
+        if (CVideoDeck* d = CVideoDeck::Instance()) d->SwitchToMovie();
+    }
+    void DeckLoad() override {
+        if (CVideoDeck* d = CVideoDeck::Instance()) d->Load();
+    }
+    void DeckSave() override {
+        if (CVideoDeck* d = CVideoDeck::Instance()) d->Save();
+    }
 };
 
 ServiceLibrary g_service;

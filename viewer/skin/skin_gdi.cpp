@@ -47,3 +47,22 @@ void GdiCanvas::FillPressed(const SkinRect& rect) {
     RECT r = ToRect(rect);
     FillRect(dc_, &r, pressed_);
 }
+
+void DrawSkinText(HDC dc, const char* text, const RECT& rect, int size, int weight, const char* face,
+                  COLORREF colour, UINT format) {
+    LOGFONTA f = {};
+    f.lfHeight = -size;
+    f.lfWeight = weight;
+    f.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(f.lfFaceName, face, LF_FACESIZE);
+    HFONT font = CreateFontIndirectA(&f);
+    HGDIOBJ old = SelectObject(dc, font);
+    COLORREF oldColour = SetTextColor(dc, colour);
+    int oldMode = SetBkMode(dc, TRANSPARENT);
+    RECT r = rect;
+    DrawTextA(dc, text, -1, &r, format);
+    SetBkMode(dc, oldMode);
+    SetTextColor(dc, oldColour);
+    SelectObject(dc, old);
+    DeleteObject(font);
+}

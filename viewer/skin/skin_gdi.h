@@ -13,6 +13,11 @@ void DrawSkinBitmap(SkinBitmap* bitmap, HDC dc, int x, int y, bool shrunk);
 // A pattern brush made from the bitmap; the caller deletes it. nullptr when missing.
 HBRUSH SkinPatternBrush(SkinBitmap* bitmap);
 
+// The one text routine of the panels' labels: a font of that pixel height, weight and face,
+// transparent background, DrawTextA with the format flags.
+void DrawSkinText(HDC dc, const char* text, const RECT& rect, int size, int weight, const char* face,
+                  COLORREF colour, UINT format);
+
 class GdiCanvas : public SkinCanvas {
 public:
     GdiCanvas(HDC dc, HBRUSH pressedBrush) : dc_(dc), pressed_(pressedBrush) {}

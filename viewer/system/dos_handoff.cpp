@@ -16,6 +16,7 @@
 #include "tuner_state_win32.h"
 #include "viewer_state.h"
 #include "viewer_util.h"
+#include "capture_controller.h"
 #include "window_hooks.h"
 
 namespace {
@@ -44,8 +45,12 @@ void UndoHandoff() {
     OpenCommandLink();
 }
 
+void AttachCapture() {
+    if (CCaptureController* capture = g_viewer.captureController) capture->AttachDriver();
+}
+
 void FailureExit() {
-    AttachCaptureDriver();
+    AttachCapture();
     EnableMain(TRUE);
     --g_nesting;
 }
@@ -71,7 +76,7 @@ void StartDosHandoff() {
     CloseCommandLink();
     RouteRemoteControl(0);
     if (CTuner* tuner = CTuner::Instance()) tuner->ReleaseFreeze();
-    DetachCaptureDriverQuietly();
+    if (CCaptureController* capture = g_viewer.captureController) capture->DetachDriverQuietly();
 
     std::string directory = g_viewer.programDirectory;
     if (!directory.empty() && directory.back() == '\\') directory.pop_back();
@@ -139,7 +144,7 @@ int CheckHandoffReturn() {
     DeleteFileA("TVCTRL.INF");
     RouteRemoteControl(1);
     OpenCommandLink();
-    if (g_viewer.mainWindow) AttachCaptureDriver();
+    if (g_viewer.mainWindow) AttachCapture();
     if (tuner) {
         ApplyAll(tuner->State(), ViewerTuner());
         InvalidateRect(tuner->m_hWnd, nullptr, FALSE);

@@ -5,6 +5,7 @@
 
 #include "caption.h"
 #include "command_handlers.h"
+#include "main_wnd.h"
 #include "commands.h"
 #include "osd.h"
 #include "skin_gdi.h"
@@ -266,6 +267,7 @@ CTuner* CTuner::Create(int x, int y, bool panelOnly) {
     }
     if (g_viewer.pinnedOnTop) tuner->pin_->SetOn();
     if (g_viewer.autoStartShortcutPresent) tuner->autoStart_->SetOn();
+    g_viewer.autoStartSwitchOn = g_viewer.autoStartShortcutPresent;
     return tuner;
 }
 
@@ -370,7 +372,7 @@ void CTuner::MultiScreen() {
     if (!g_viewer.captureWindow || g_viewer.viewMode != kIdle) return;
     if (g_viewer.multiScreenActive) {
         ExitMultiScreen(-1);
-        SetMainWindowMovable();
+        if (CMainWnd* main = CMainWnd::Instance()) main->SetMovable(true);
     } else {
         if (state_.source != kSourceTV) {
             state_.source = kSourceTV;
@@ -378,7 +380,7 @@ void CTuner::MultiScreen() {
             ApplySource(state_, ViewerTuner());
             RepaintSource();
         }
-        ClearMainWindowMovable();
+        if (CMainWnd* main = CMainWnd::Instance()) main->SetMovable(false);
         EnterMultiScreen();
     }
     multi_->Invalidate();
@@ -419,7 +421,10 @@ void CTuner::Pin() {
 void CTuner::AutoStart() {
     if (autoStart_->Has(SKF_ON)) autoStart_->SetOff();
     else autoStart_->SetOn();
+    g_viewer.autoStartSwitchOn = autoStart_->Has(SKF_ON) ? 1 : 0;
 }
+
+void CTuner::ReapplySource() { ApplySource(state_, ViewerTuner()); }
 
 void CTuner::HidePanel() {
     if (panelOnly_) return;
@@ -468,7 +473,7 @@ void CTuner::OnSize(UINT, int cx, int cy) {
         if (o.shown) {
             AttachTo(inner_, o.e);
             o.e->MoveTo(15, o.y);
-        } else if (o.e->parent == inner_) {
+        } else if (o.e->parent) {
             SkinNode::Remove(o.e);
         }
     }

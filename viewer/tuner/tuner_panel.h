@@ -29,6 +29,8 @@ public:
     void Pin();
     void AutoStart();
     void HidePanel();
+    // The current input source sent to the board again (after the capture window came back).
+    void ReapplySource();
     void Key(UINT ch, UINT repeat, UINT flags);
 
     // For the voice words: the preset button of that name, the source, repaints.

@@ -206,12 +206,20 @@ HWND CreateRemoteWindow(HINSTANCE instance, DdeServer* server, int show) {
 
     const RemoteLayout layout = LayOutRemote();
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    const DWORD exStyle = WS_EX_TOPMOST;
+    // Not topmost: in a Wine desktop a topmost window of another process stops the viewer's
+    // windows from being restacked on the screen.
+    const DWORD exStyle = 0;
     RECT frame = {0, 0, layout.width, layout.height};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    HWND window = CreateWindowExA(exStyle, kWindowClass, kWindowTitle, style, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                                  instance, nullptr);
+    // Beside the screen's lower right corner, like a remote lying by the set: clear of the
+    // viewer's windows, which start at the upper left.
+    RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    const int x = work.right - width - 8 > work.left ? work.right - width - 8 : work.left;
+    const int y = work.bottom - height - 8 > work.top ? work.bottom - height - 8 : work.top;
+    HWND window = CreateWindowExA(exStyle, kWindowClass, kWindowTitle, style, x, y, width, height, nullptr,
+                                  nullptr, instance, nullptr);
     if (!window) return nullptr;
     if (server) server->NotifyClients(window, kClientsMessage);
     // Shown, but the window in front keeps the activation.
