@@ -13,6 +13,7 @@
 #include "board_picture.h"
 #include "board_state.h"
 #include "capture_core.h"
+#include "overlay_compose.h"
 
 namespace {
 
@@ -75,6 +76,21 @@ struct CaptureWindow {
     HIC decompressor = nullptr;
     bool noDecompressor = false;  // none took the current format: not asked again until it changes
 
+    // The overlay: the video under the window's own drawing, keyed by magenta.
+    bool overlay = false;
+    struct Surface {
+        HDC dc = nullptr;
+        HBITMAP bitmap = nullptr;
+        HGDIOBJ old = nullptr;
+        uint8_t* bits = nullptr;
+    };
+    Surface outSurface, readSurface;
+    std::vector<uint8_t> primary, shown, video, decoded;
+    int ovWidth = 0, ovHeight = 0, ovBytes = 0;
+    size_t ovStride = 0;
+    HIC decompressor32 = nullptr;
+    bool noDecompressor32 = false;
+
     // Sequence capture.
     bool capturing = false;
     bool stopRequested = false;
@@ -124,11 +140,154 @@ struct CaptureWindow {
 
     void CloseDecompressor() {
         noDecompressor = false;
-        if (decompressor) {
-            ICDecompressEnd(decompressor);
-            ICClose(decompressor);
-            decompressor = nullptr;
+        noDecompressor32 = false;
+        for (HIC* h : {&decompressor, &decompressor32}) {
+            if (*h) {
+                ICDecompressEnd(*h);
+                ICClose(*h);
+                *h = nullptr;
+            }
         }
+    }
+
+    // The last frame decoded to 32-bit rows (bottom-up) into `decoded`; false when no
+    // decompressor takes the format.
+    bool DecodeFrame32() {
+        if (frame.empty()) return false;
+        std::vector<uint8_t> inRecord = capture::VideoFormatRecord(format);
+        auto* in = reinterpret_cast<BITMAPINFOHEADER*>(inRecord.data());
+        BITMAPINFOHEADER out{};
+        out.biSize = sizeof out;
+        out.biWidth = LONG(format.width);
+        out.biHeight = LONG(format.height);
+        out.biPlanes = 1;
+        out.biBitCount = 32;
+        out.biCompression = BI_RGB;
+        out.biSizeImage = format.width * format.height * 4;
+        if (!decompressor32) {
+            if (noDecompressor32) return false;
+            decompressor32 = ICLocate(ICTYPE_VIDEO, format.fourcc, in, &out, ICMODE_DECOMPRESS);
+            if (decompressor32 && ICDecompressBegin(decompressor32, in, &out) != ICERR_OK) {
+                ICClose(decompressor32);
+                decompressor32 = nullptr;
+            }
+            noDecompressor32 = decompressor32 == nullptr;
+            if (!decompressor32) return false;
+        }
+        decoded.resize(out.biSizeImage);
+        return ICDecompress(decompressor32, 0, in, frame.data(), &out, decoded.data()) == ICERR_OK;
+    }
+
+    void FreeSurface(Surface& s) {
+        if (s.dc) {
+            SelectObject(s.dc, s.old);
+            DeleteDC(s.dc);
+        }
+        if (s.bitmap) DeleteObject(s.bitmap);
+        s = Surface{};
+    }
+
+    void FreeOverlay() {
+        FreeSurface(outSurface);
+        FreeSurface(readSurface);
+        ovWidth = ovHeight = ovBytes = 0;
+    }
+
+    // Surfaces in the screen's own pixel format, so that what is read back compares exactly
+    // with what was drawn. False on a screen the overlay cannot key (below 16 bits).
+    bool PrepareOverlay(HDC windowDc, int w, int h) {
+        const int depth = GetDeviceCaps(windowDc, BITSPIXEL) * GetDeviceCaps(windowDc, PLANES);
+        const int bytes = depth == 16 ? 2 : depth >= 24 ? 4 : 0;
+        if (!bytes || w <= 0 || h <= 0) return false;
+        if (w == ovWidth && h == ovHeight && bytes == ovBytes) return true;
+        FreeOverlay();
+        struct {
+            BITMAPINFOHEADER header;
+            DWORD masks[3];
+        } info{};
+        info.header.biSize = sizeof info.header;
+        info.header.biWidth = w;
+        info.header.biHeight = h;
+        info.header.biPlanes = 1;
+        info.header.biBitCount = WORD(bytes * 8);
+        info.header.biCompression = bytes == 2 ? BI_BITFIELDS : BI_RGB;
+        info.masks[0] = 0xF800;
+        info.masks[1] = 0x07E0;
+        info.masks[2] = 0x001F;
+        for (Surface* s : {&outSurface, &readSurface}) {
+            void* bits = nullptr;
+            s->bitmap = CreateDIBSection(windowDc, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
+            s->dc = CreateCompatibleDC(windowDc);
+            if (!s->bitmap || !s->dc) {
+                FreeOverlay();
+                return false;
+            }
+            s->old = SelectObject(s->dc, s->bitmap);
+            s->bits = static_cast<uint8_t*>(bits);
+        }
+        ovWidth = w;
+        ovHeight = h;
+        ovBytes = bytes;
+        ovStride = (size_t(w) * bytes + 3) & ~size_t(3);
+        primary.assign(ovStride * h, 0);
+        for (int r = 0; r < h; ++r) capture::FillOverlayKey(&primary[r * ovStride], w, bytes);
+        video.assign(ovStride * h, 0);
+        // What the screen holds now counts as the overlay's own: nothing is foreign yet.
+        BitBlt(readSurface.dc, 0, 0, w, h, windowDc, 0, 0, SRCCOPY);
+        GdiFlush();
+        shown.assign(readSurface.bits, readSurface.bits + ovStride * h);
+        return true;
+    }
+
+    // The current frame into `video`, in the screen's format (black where the frame is smaller).
+    void FillOverlayVideo() {
+        const bool ok = DecodeFrame32();
+        const int fw = int(format.width), fh = int(format.height);
+        const int rows = std::min(ovHeight, fh), cols = std::min(ovWidth, fw);
+        for (int y = 0; y < ovHeight; ++y) {
+            uint8_t* dst = &video[size_t(ovHeight - 1 - y) * ovStride];
+            if (!ok || y >= rows) {
+                std::memset(dst, 0, ovStride);
+                continue;
+            }
+            const uint8_t* src = &decoded[size_t(fh - 1 - y) * fw * 4];
+            if (ovBytes == 2) capture::PackRgb565Row(src, dst, cols);
+            else std::memcpy(dst, src, size_t(cols) * 4);
+            if (cols < ovWidth) std::memset(dst + size_t(cols) * ovBytes, 0, size_t(ovWidth - cols) * ovBytes);
+        }
+    }
+
+    // One overlay frame. `repainted` (window coordinates) is a part of the window that was
+    // repainted: the window's own drawing there is gone, the video shows again.
+    void ShowOverlay(HDC dc, const RECT* repainted) {
+        RECT client;
+        GetClientRect(hwnd, &client);
+        if (!PrepareOverlay(dc, client.right, client.bottom)) {
+            Paint(dc);
+            return;
+        }
+        BitBlt(readSurface.dc, 0, 0, ovWidth, ovHeight, dc, 0, 0, SRCCOPY);
+        GdiFlush();
+        if (repainted) {
+            RECT r;
+            if (IntersectRect(&r, repainted, &client)) {
+                for (int y = r.top; y < r.bottom; ++y) {
+                    const size_t at = size_t(ovHeight - 1 - y) * ovStride + size_t(r.left) * ovBytes;
+                    const size_t n = size_t(r.right - r.left) * ovBytes;
+                    std::memcpy(&shown[at], readSurface.bits + at, n);
+                    capture::FillOverlayKey(&primary[at], r.right - r.left, ovBytes);
+                }
+            }
+        }
+        FillOverlayVideo();
+        for (int row = 0; row < ovHeight; ++row) {
+            const size_t at = size_t(row) * ovStride;
+            capture::ComposeOverlayRow(&primary[at], &shown[at], readSurface.bits + at, &video[at],
+                                       outSurface.bits + at, ovWidth, ovBytes);
+        }
+        BitBlt(dc, 0, 0, ovWidth, ovHeight, outSurface.dc, 0, 0, SRCCOPY);
+        GdiFlush();
+        std::memcpy(shown.data(), outSurface.bits, shown.size());
     }
 
     // The last frame as a packed 24-bit bitmap (header and rows), decoded by the system's
@@ -193,9 +352,28 @@ struct CaptureWindow {
 
     void Show() {
         HDC dc = GetDC(hwnd);
-        Paint(dc);
+        if (overlay) ShowOverlay(dc, nullptr);
+        else Paint(dc);
         ReleaseDC(hwnd, dc);
-        ValidateRect(hwnd, nullptr);
+        if (!overlay) ValidateRect(hwnd, nullptr);
+    }
+
+    void OnPaint() {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        if (!overlay) Paint(dc);
+        EndPaint(hwnd, &ps);
+        if (!overlay) return;
+        // The overlay redraws the whole window so that what it shows stays known.
+        HDC whole = GetDC(hwnd);
+        // The frame on view stays (a frozen picture is not replaced by a repaint).
+        if (frame.empty()) TakeFrame();
+        if (frame.empty()) {
+            FillRect(whole, &ps.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        } else {
+            ShowOverlay(whole, &ps.rcPaint);
+        }
+        ReleaseDC(hwnd, whole);
     }
 
     VIDEOHDR Header(DWORD time) {
@@ -219,6 +397,10 @@ struct CaptureWindow {
 
     void PreviewTick() {
         if (capturing || !TakeFrame()) return;
+        if (overlay && IsWindowVisible(hwnd)) {
+            Show();
+            return;
+        }
         if (frameCallback) {
             VIDEOHDR h = Header(GetTickCount());
             frameCallback(hwnd, &h);
@@ -368,7 +550,9 @@ struct CaptureWindow {
             singleFrameOpen = false;
         }
         SetPreview(false);
+        overlay = false;
         CloseDecompressor();
+        FreeOverlay();
         connected = false;
     }
 
@@ -456,7 +640,7 @@ LRESULT CaptureWindow::Message(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (!connected) return FALSE;
         CAPDRIVERCAPS caps{};
         caps.wDeviceIndex = 0;
-        caps.fHasOverlay = FALSE;
+        caps.fHasOverlay = TRUE;
         caps.fCaptureInitialized = TRUE;
         return CopyOut(lParam, wParam, &caps, sizeof caps);
     }
@@ -504,10 +688,16 @@ LRESULT CaptureWindow::Message(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_CAP_SET_PREVIEW:
         if (!connected) return FALSE;
+        // With the overlay on, preview on and off start and stop its frames.
         SetPreview(wParam != 0);
         return TRUE;
     case WM_CAP_SET_OVERLAY:
-        return FALSE;  // the board has no overlay
+        // The overlay runs at the preview rate and replaces the preview.
+        if (!connected) return FALSE;
+        overlay = wParam != 0;
+        SetPreview(overlay);
+        InvalidateRect(hwnd, nullptr, FALSE);
+        return TRUE;
     case WM_CAP_SET_PREVIEWRATE:
         previewRate = UINT(wParam);
         if (preview) SetPreview(true);
@@ -525,7 +715,8 @@ LRESULT CaptureWindow::Message(UINT msg, WPARAM wParam, LPARAM lParam) {
         CAPSTATUS s{};
         s.uiImageWidth = format.width;
         s.uiImageHeight = format.height;
-        s.fLiveWindow = preview;
+        s.fLiveWindow = preview && !overlay;
+        s.fOverlayWindow = overlay;
         s.fScale = scale;
         s.ptScroll = scroll;
         s.fUsingDefaultPalette = TRUE;
@@ -598,13 +789,15 @@ LRESULT CALLBACK CaptureWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
         return 0;
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        if (self) self->Paint(dc);
-        EndPaint(hwnd, &ps);
-        return 0;
-    }
+    case WM_PAINT:
+        if (self) {
+            self->OnPaint();
+            return 0;
+        }
+        break;
+    case WM_SIZE:
+        if (self) self->FreeOverlay();
+        break;
     case WM_DESTROY:
         if (self) self->Disconnect();
         break;

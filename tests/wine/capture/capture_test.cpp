@@ -157,9 +157,8 @@ TEST_F(CaptureWindow, ConnectsAndKeepsTheFormatAndSettings) {
     CAPDRIVERCAPS caps;
     std::memset(&caps, 0xCC, sizeof caps);
     ASSERT_TRUE(Send(WM_CAP_DRIVER_GET_CAPS, sizeof caps, &caps));
-    EXPECT_FALSE(caps.fHasOverlay);
+    EXPECT_TRUE(caps.fHasOverlay);
     EXPECT_TRUE(caps.fCaptureInitialized);
-    EXPECT_FALSE(Send(WM_CAP_SET_OVERLAY, 1));
 
     std::vector<uint8_t> format = Format(320, 240, 12);
     ASSERT_TRUE(Send(WM_CAP_SET_VIDEOFORMAT, 44, format.data()));
@@ -232,6 +231,43 @@ TEST_F(CaptureWindow, PreviewShowsTheTunedChannelThroughTheCodec) {
     Request(21, {0, 0x12});
     kivo::wt::PumpMessages(300);
     ExpectColour(131, 131, 131, Pixel(20, 20), "grey");
+}
+
+// What a program draws on the window stays over the overlay's moving picture, as on a keyed
+// hardware overlay, until that part of the window is repainted.
+TEST_F(CaptureWindow, DrawingOnTheOverlayStaysOverThePicture) {
+    ASSERT_TRUE(Send(WM_CAP_SET_VIDEOFORMAT, 44, Format(320, 240, 0).data()));
+    Tune(2);
+    ASSERT_TRUE(Send(WM_CAP_SET_PREVIEWRATE, 30));
+    ASSERT_TRUE(Send(WM_CAP_SET_OVERLAY, 1));
+    CAPSTATUS s{};
+    ASSERT_TRUE(Send(WM_CAP_GET_STATUS, sizeof s, &s));
+    EXPECT_TRUE(s.fOverlayWindow);
+    EXPECT_FALSE(s.fLiveWindow);
+    kivo::wt::PumpMessages(300);
+    ExpectColour(178, 185, 13, Pixel(20, 20), "yellow bar through the overlay");
+
+    HDC dc = GetDC(window_);
+    RECT mark{10, 10, 40, 30};
+    HBRUSH green = CreateSolidBrush(RGB(0, 255, 0));
+    FillRect(dc, &mark, green);
+    DeleteObject(green);
+    ReleaseDC(window_, dc);
+    kivo::wt::PumpMessages(300);  // several frames later
+    ExpectColour(0, 255, 0, Pixel(20, 20), "the drawing stays");
+    ExpectColour(178, 185, 13, Pixel(5, 20), "the picture beside it");
+
+    // The picture keeps moving under the drawing: another channel shows round it.
+    Tune(3);
+    kivo::wt::PumpMessages(300);
+    ExpectColour(0, 255, 0, Pixel(20, 20), "the drawing over the new channel");
+    ExpectColour(15, 185, 179, Pixel(5, 20), "channel 3 beside it");
+
+    // A repaint of that part takes the drawing away.
+    InvalidateRect(window_, &mark, TRUE);
+    UpdateWindow(window_);
+    kivo::wt::PumpMessages(200);
+    ExpectColour(15, 185, 179, Pixel(20, 20), "picture again after the repaint");
 }
 
 TEST_F(CaptureWindow, GrabDeliversTheBoardsBytesToTheFrameCallback) {
