@@ -152,3 +152,42 @@ TEST(CaptureAvi, FileHoldsVideoSoundAndIndex) {
     EXPECT_EQ(3, b[third + 8 + f.frameBytes - 1]);
     EXPECT_EQ(0x80, b[movi + Get32(b, idx + 8 + 16 + 8) + 8]);  // silence of 8-bit sound
 }
+
+// The overlay's keying, one row at a time.
+#include "overlay_compose.h"
+
+TEST(OverlayCompose, DrawingStaysOverTheVideoUntilRepainted) {
+    using namespace capture;
+    constexpr uint16_t K = kOverlayKey16;
+    uint16_t primary[6] = {K, K, K, K, K, K};
+    const uint16_t shown[6] = {1, 2, 3, 4, 5, 6};
+    const uint16_t screen[6] = {1, 2, 0x07E0, 4, 0x07E0, 6};  // someone drew green on pixels 2 and 4
+    const uint16_t video[6] = {11, 12, 13, 14, 15, 16};
+    uint16_t out[6] = {};
+    ComposeOverlayRow(reinterpret_cast<uint8_t*>(primary), reinterpret_cast<const uint8_t*>(shown),
+                      reinterpret_cast<const uint8_t*>(screen), reinterpret_cast<const uint8_t*>(video),
+                      reinterpret_cast<uint8_t*>(out), 6, 2);
+    const uint16_t want[6] = {11, 12, 0x07E0, 14, 0x07E0, 16};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(want[i], out[i]) << i;
+    // Next frame: the screen holds what was shown; the drawing stays in the primary surface.
+    const uint16_t video2[6] = {21, 22, 23, 24, 25, 26};
+    uint16_t out2[6] = {};
+    ComposeOverlayRow(reinterpret_cast<uint8_t*>(primary), reinterpret_cast<const uint8_t*>(out),
+                      reinterpret_cast<const uint8_t*>(out), reinterpret_cast<const uint8_t*>(video2),
+                      reinterpret_cast<uint8_t*>(out2), 6, 2);
+    const uint16_t want2[6] = {21, 22, 0x07E0, 24, 0x07E0, 26};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(want2[i], out2[i]) << i;
+    // The part repainted: keyed again, the video shows.
+    FillOverlayKey(reinterpret_cast<uint8_t*>(primary + 2), 1, 2);
+    ComposeOverlayRow(reinterpret_cast<uint8_t*>(primary), reinterpret_cast<const uint8_t*>(out2),
+                      reinterpret_cast<const uint8_t*>(out2), reinterpret_cast<const uint8_t*>(video2),
+                      reinterpret_cast<uint8_t*>(out), 6, 2);
+    EXPECT_EQ(23, out[2]);
+    EXPECT_EQ(0x07E0, out[4]);
+
+    const uint8_t bgrx[8] = {0xFF, 0x00, 0x00, 0, 0x08, 0x0C, 0xF8, 0};
+    uint16_t packed[2];
+    PackRgb565Row(bgrx, reinterpret_cast<uint8_t*>(packed), 2);
+    EXPECT_EQ(0x001F, packed[0]);
+    EXPECT_EQ(uint16_t(0xF800 | (0x0C >> 2) << 5 | 1), packed[1]);
+}
