@@ -166,10 +166,13 @@ void ChildProcess::Kill() {
 // Windows ------------------------------------------------------------------------------
 
 HWND WaitForWindow(const char* windowClass, const char* title, DWORD ms) {
+    // A dialog or message box becomes visible only once its controls and texts are made: one
+    // found before that would read empty.
+    const bool dialog = windowClass && std::strcmp(windowClass, "#32770") == 0;
     DWORD start = GetTickCount();
     for (;;) {
         HWND w = FindWindowA(windowClass, title);
-        if (w) return w;
+        if (w && (!dialog || IsWindowVisible(w))) return w;
         if (GetTickCount() - start >= ms) return nullptr;
         PumpMessages(20);
     }

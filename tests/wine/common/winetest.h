@@ -79,7 +79,7 @@ HWND WaitForWindow(const char* windowClass, const char* title, DWORD ms);
 // Waits until no such window exists; false on time-out.
 bool WaitForNoWindow(const char* windowClass, const char* title, DWORD ms);
 
-// Message boxes of any process: found by caption, read through the static text 0xFFFF,
+// Message boxes of any process: found by caption once visible (complete), read through the static text 0xFFFF,
 // answered by pressing a button (IDOK, IDYES ...); true once the box is gone.
 HWND WaitForMessageBox(const char* caption, DWORD ms);
 // A visible dialog or message box (class "#32770") of one process, whatever its caption.

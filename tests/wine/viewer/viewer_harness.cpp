@@ -7,6 +7,39 @@ const kivo::wt::ScratchFolder& ViewerFolder() {
     return folder;
 }
 
+const kivo::wt::ScratchFolder& LiveFolder() {
+    static kivo::wt::ScratchFolder folder("live", LiveProgramFiles());
+    static bool registered = [] {
+        HKEY key = nullptr;
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32", 0,
+                            nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+            return false;
+        const std::string path = folder.File("vancodc.dll");
+        for (const char* name : {"vidc.ty0n", "vidc.ty2n", "vidc.ty2c", "vidc.ty2d", "vidc.t565"})
+            RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                           static_cast<DWORD>(path.size() + 1));
+        RegCloseKey(key);
+        return true;
+    }();
+    (void)registered;
+    return folder;
+}
+
+bool StartLiveViewer(kivo::wt::ChildProcess& viewer) {
+    const auto& folder = LiveFolder();
+    return viewer.Start("\"" + folder.File("zortv.exe") + "\"", folder.Path());
+}
+
+HWND WaitForVisibleWindow(const char* title, DWORD ms) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        HWND w = FindWindowA("KivoSkinHost", title);
+        if (w && IsWindowVisible(w)) return w;
+        if (GetTickCount() - start >= ms) return nullptr;
+        kivo::wt::PumpMessages(20);
+    }
+}
+
 bool StartViewer(kivo::wt::ChildProcess& viewer) {
     const auto& folder = ViewerFolder();
     return viewer.Start("\"" + folder.File("zortv.exe") + "\"", folder.Path());

@@ -14,11 +14,22 @@ inline std::vector<std::string> ProgramFiles() {
             "KVCMD32.DLL",  "KVTHK32.DLL"};
 }
 
+// With the capture service and the codec as well: the viewer shows live television.
+inline std::vector<std::string> LiveProgramFiles() {
+    std::vector<std::string> files = ProgramFiles();
+    files.push_back("avicap32.dll");
+    files.push_back("vancodc.dll");
+    return files;
+}
+
 // The one program folder of this test program, made at first use with ProgramFiles() in it.
 const kivo::wt::ScratchFolder& ViewerFolder();
+// A program folder with LiveProgramFiles(), the codec registered from it.
+const kivo::wt::ScratchFolder& LiveFolder();
 
 // Starts the viewer from that folder; false when it could not be started.
 bool StartViewer(kivo::wt::ChildProcess& viewer);
+bool StartLiveViewer(kivo::wt::ChildProcess& viewer);
 
 // Tells Wine which Windows the viewer is to see ("win98" or "win95").
 void SetViewerVersion(const char* version);
@@ -28,6 +39,10 @@ HWND WaitForControlWindow(DWORD ms = 15000);
 
 // The control window once start-up has ended.
 HWND WaitUntilStarted(kivo::wt::ChildProcess& viewer, DWORD ms = 15000);
+
+// The viewer's windows by title ("KIVO" the main window, "KIVOTUNER2", "VideoDeck"), once
+// they are visible.
+HWND WaitForVisibleWindow(const char* title, DWORD ms = 15000);
 
 // Closes the viewer the way the user does and waits for its process to end.
 bool CloseViewer(kivo::wt::ChildProcess& viewer, DWORD ms = 15000);
