@@ -11,9 +11,25 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
 endif()
 
 if(KIVO_WINDOWS)
-  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501 STRICT)
-  # No toolchain DLL is shipped: the runtime (and winpthread) is linked in.
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX STRICT)
+  if(KIVO_WIN64)
+    add_compile_definitions(_WIN32_WINNT=0x0501 WINVER=0x0501)
+  else()
+    # The product runs on Windows 95/98: the headers offer only what 4.0 has. Where 98 adds
+    # something, the code asks for it by name at run time.
+    add_compile_definitions(_WIN32_WINNT=0x0400 WINVER=0x0400 _WIN32_WINDOWS=0x0400)
+    # Plain code for the Pentium (no CMOV, no SSE); the codec's SIMD rows carry their own flags
+    # and run only after the CPU check.
+    add_compile_options(-march=pentium -mtune=generic)
+  endif()
+  # No toolchain DLL is shipped: the runtime is linked in.
   add_link_options(-static-libgcc -static-libstdc++ -static)
+  if(NOT KIVO_WIN64)
+    # Every binary takes the runtime's semaphore creation that works on 9x (see the source).
+    add_library(kivo_win9x_runtime STATIC ${KIVO_SOURCE_DIR}/platform/win9x/create_semaphore.c)
+    add_link_options(-Wl,-u,__imp__CreateSemaphoreW@16)
+    link_libraries(kivo_win9x_runtime)
+  endif()
   # Texts in resource scripts stay UTF-8 (the scripts say #pragma code_page(65001)).
   set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 endif()
