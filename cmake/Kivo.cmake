@@ -34,6 +34,13 @@ if(KIVO_WINDOWS)
   set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 endif()
 
+# The Wine a test program runs under.
+if(KIVO_WIN64)
+  set(KIVO_WINE_ARCH win64)
+else()
+  set(KIVO_WINE_ARCH win32)
+endif()
+
 if(KIVO_NATIVE AND KIVO_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
@@ -116,11 +123,16 @@ if(KIVO_NATIVE)
     add_library(GTest::gtest_main ALIAS gtest_main)
     add_library(GTest::gmock ALIAS gmock)
   endif()
-elseif(KIVO_WIN64)
+elseif(KIVO_WINDOWS)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
   set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/_googletest EXCLUDE_FROM_ALL)
+  if(NOT KIVO_WIN64)
+    # The win32 thread model has no std::mutex (GCC 12): googletest's one use of it is replaced.
+    target_compile_definitions(gtest PUBLIC GTEST_HAS_NOTIFICATION_=1)
+    target_compile_options(gtest PUBLIC -include ${KIVO_SOURCE_DIR}/cmake/gtest_notification_win32.h)
+  endif()
   # The sources are not ours: their warnings are not ours to fix.
   foreach(t gtest gtest_main gmock gmock_main)
     if(TARGET ${t})
@@ -143,11 +155,12 @@ function(kivo_unit_test name)
 endfunction()
 
 # kivo_wine_test(name SOURCES ... LIBS ... [DEPENDS targets] [DESKTOP WxH] [SCREEN WxHxD] [TIMEOUT s]):
-# a win64 GoogleTest program run under Wine in the build tree's prefix, label "wine".
+# a GoogleTest program run under Wine in the build tree's prefix, label "wine": 64-bit Wine for
+# the win64 build, the unpacked 32-bit Wine for the win32 build (the product's own).
 # DESKTOP runs it inside a virtual desktop, so that it sees the windows of what it starts;
 # SCREEN gives it an X screen of its own (an 8-bit one for the 256-colour paths).
 function(kivo_wine_test name)
-  if(NOT KIVO_WIN64)
+  if(NOT KIVO_WINDOWS)
     return()
   endif()
   cmake_parse_arguments(T "" "DESKTOP;SCREEN;TIMEOUT" "SOURCES;LIBS;DEPENDS" ${ARGN})
@@ -167,7 +180,7 @@ function(kivo_wine_test name)
     list(APPEND desktop_args --screen ${T_SCREEN})
   endif()
   add_test(NAME ${name}
-           COMMAND ${KIVO_SOURCE_DIR}/scripts/wine-test --build ${CMAKE_BINARY_DIR} ${desktop_args}
+           COMMAND ${KIVO_SOURCE_DIR}/scripts/wine-test --build ${CMAKE_BINARY_DIR} --arch ${KIVO_WINE_ARCH} ${desktop_args}
                    $<TARGET_FILE:${name}>)
   set_tests_properties(${name} PROPERTIES LABELS wine TIMEOUT ${T_TIMEOUT} RESOURCE_LOCK wineprefix)
 endfunction()
