@@ -11,11 +11,34 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
 endif()
 
 if(KIVO_WINDOWS)
-  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501 STRICT)
-  # No toolchain DLL is shipped: the runtime (and winpthread) is linked in.
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX STRICT)
+  if(KIVO_WIN64)
+    add_compile_definitions(_WIN32_WINNT=0x0501 WINVER=0x0501)
+  else()
+    # The product runs on Windows 95/98: the headers offer only what 4.0 has. Where 98 adds
+    # something, the code asks for it by name at run time.
+    add_compile_definitions(_WIN32_WINNT=0x0400 WINVER=0x0400 _WIN32_WINDOWS=0x0400)
+    # Plain code for the Pentium (no CMOV, no SSE); the codec's SIMD rows carry their own flags
+    # and run only after the CPU check.
+    add_compile_options(-march=pentium -mtune=generic)
+  endif()
+  # No toolchain DLL is shipped: the runtime is linked in.
   add_link_options(-static-libgcc -static-libstdc++ -static)
+  if(NOT KIVO_WIN64)
+    # Every binary takes the runtime's semaphore creation that works on 9x (see the source).
+    add_library(kivo_win9x_runtime STATIC ${KIVO_SOURCE_DIR}/platform/win9x/create_semaphore.c)
+    add_link_options(-Wl,-u,__imp__CreateSemaphoreW@16)
+    link_libraries(kivo_win9x_runtime)
+  endif()
   # Texts in resource scripts stay UTF-8 (the scripts say #pragma code_page(65001)).
   set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+endif()
+
+# The Wine a test program runs under.
+if(KIVO_WIN64)
+  set(KIVO_WINE_ARCH win64)
+else()
+  set(KIVO_WINE_ARCH win32)
 endif()
 
 if(KIVO_NATIVE AND KIVO_SANITIZE)
@@ -100,11 +123,16 @@ if(KIVO_NATIVE)
     add_library(GTest::gtest_main ALIAS gtest_main)
     add_library(GTest::gmock ALIAS gmock)
   endif()
-elseif(KIVO_WIN64)
+elseif(KIVO_WINDOWS)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
   set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/_googletest EXCLUDE_FROM_ALL)
+  if(NOT KIVO_WIN64)
+    # The win32 thread model has no std::mutex (GCC 12): googletest's one use of it is replaced.
+    target_compile_definitions(gtest PUBLIC GTEST_HAS_NOTIFICATION_=1)
+    target_compile_options(gtest PUBLIC -include ${KIVO_SOURCE_DIR}/cmake/gtest_notification_win32.h)
+  endif()
   # The sources are not ours: their warnings are not ours to fix.
   foreach(t gtest gtest_main gmock gmock_main)
     if(TARGET ${t})
@@ -127,11 +155,12 @@ function(kivo_unit_test name)
 endfunction()
 
 # kivo_wine_test(name SOURCES ... LIBS ... [DEPENDS targets] [DESKTOP WxH] [SCREEN WxHxD] [TIMEOUT s]):
-# a win64 GoogleTest program run under Wine in the build tree's prefix, label "wine".
+# a GoogleTest program run under Wine in the build tree's prefix, label "wine": 64-bit Wine for
+# the win64 build, the unpacked 32-bit Wine for the win32 build (the product's own).
 # DESKTOP runs it inside a virtual desktop, so that it sees the windows of what it starts;
 # SCREEN gives it an X screen of its own (an 8-bit one for the 256-colour paths).
 function(kivo_wine_test name)
-  if(NOT KIVO_WIN64)
+  if(NOT KIVO_WINDOWS)
     return()
   endif()
   cmake_parse_arguments(T "" "DESKTOP;SCREEN;TIMEOUT" "SOURCES;LIBS;DEPENDS" ${ARGN})
@@ -151,7 +180,7 @@ function(kivo_wine_test name)
     list(APPEND desktop_args --screen ${T_SCREEN})
   endif()
   add_test(NAME ${name}
-           COMMAND ${KIVO_SOURCE_DIR}/scripts/wine-test --build ${CMAKE_BINARY_DIR} ${desktop_args}
+           COMMAND ${KIVO_SOURCE_DIR}/scripts/wine-test --build ${CMAKE_BINARY_DIR} --arch ${KIVO_WINE_ARCH} ${desktop_args}
                    $<TARGET_FILE:${name}>)
   set_tests_properties(${name} PROPERTIES LABELS wine TIMEOUT ${T_TIMEOUT} RESOURCE_LOCK wineprefix)
 endfunction()

@@ -316,8 +316,9 @@ int CWinApp::Run() {
 }
 
 void CWinApp::Enable3dControls() {
-    INITCOMMONCONTROLSEX init = {sizeof init, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&init);
+    // The Windows 95 classes (tooltips among them). COMCTL32 4.00 of a plain Windows 95 has no
+    // InitCommonControlsEx; this call registers the same classes on every version.
+    InitCommonControls();
 }
 
 int FrameworkWinMain(HINSTANCE instance, LPSTR, int) {

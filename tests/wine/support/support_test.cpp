@@ -129,27 +129,31 @@ struct KitRun {
     long exitCode = -1;
 };
 
+struct BoxSearch {
+    DWORD process;
+    HWND found;
+};
+
+// A named CALLBACK, not a lambda: on i686 a lambda converts to a cdecl pointer, and
+// EnumWindows calls a stdcall one.
+BOOL CALLBACK FindBox(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<BoxSearch*>(p);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    char cls[32] = {}, title[128] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    GetWindowTextA(w, title, sizeof title);
+    if (owner == s->process && IsWindowVisible(w) && std::string(cls) == "#32770" &&
+        std::string(title) == kCaption) {
+        s->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND BoxOf(DWORD process) {
-    struct Search {
-        DWORD process;
-        HWND found;
-    } search{process, nullptr};
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(p);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            char cls[32] = {}, title[128] = {};
-            GetClassNameA(w, cls, sizeof cls);
-            GetWindowTextA(w, title, sizeof title);
-            if (owner == s->process && IsWindowVisible(w) && std::string(cls) == "#32770" &&
-                std::string(title) == kCaption) {
-                s->found = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    BoxSearch search{process, nullptr};
+    EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
