@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include "board_picture.h"
 #include "board_state.h"
 
 #ifdef KIVO_BOARD_BUILD
@@ -24,6 +25,12 @@ BOARD_API void WINAPI BoardReset(void);
 BOARD_API void WINAPI BoardResetWith(const char* settingsText);
 // Copies the whole state (with the log); returns sizeof(board::State), or 0 if size is short.
 BOARD_API DWORD WINAPI BoardSnapshot(board::State* out, DWORD size);
+// What reaches the picture `milliseconds` into the picture's clock: the registers and, for a
+// channel fed from a video file, the file's frame of that time (its planes stay mapped in this
+// process until the next call from it or a reset). A file that cannot be shown gives a fed
+// picture of no signal and one kFeed line in the log. Returns sizeof(board::PictureInput), or
+// 0 if size is short. Light enough for every captured frame.
+BOARD_API DWORD WINAPI BoardPictureState(DWORD milliseconds, board::PictureInput* out, DWORD size);
 BOARD_API DWORD WINAPI BoardLogTotal(void);
 // Entry by sequence number (1 = first since the reset); FALSE when no longer kept.
 BOARD_API BOOL WINAPI BoardLogEntry(DWORD sequence, board::LogEntry* out);

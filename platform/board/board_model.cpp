@@ -217,6 +217,15 @@ bool Request(State& state, uint32_t process, uint32_t device, uint32_t code, con
     return ok;
 }
 
+bool TakeFeedReport(State& state, uint32_t channel) {
+    if (channel >= sizeof state.feedReported * 8) return false;
+    uint8_t& bits = state.feedReported[channel / 8];
+    const uint8_t bit = uint8_t(1u << (channel % 8));
+    if (bits & bit) return false;
+    bits |= bit;
+    return true;
+}
+
 MixerControl* FindMixerControl(State& state, uint32_t id) {
     for (auto& c : state.mixer)
         if (c.id == id && c.kind != 0) return &c;

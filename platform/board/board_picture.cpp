@@ -113,7 +113,24 @@ StoredFrameSize StoredFrameOf(uint32_t fourcc, uint16_t width, uint16_t height, 
     return s;
 }
 
+bool TunedToStation(const PictureInput& in) {
+    return in.path == 0 && in.decoderInput == 0 && in.channel != 0 && in.channel < kChannelCodes;
+}
+
+namespace {
+
+// The file's sample under a stored point, for a picture scaled to `size` (nearest, centred).
+inline uint32_t SourceOf(size_t at, size_t size, size_t source) { return uint32_t((2 * at + 1) * source / (2 * size)); }
+
+}  // namespace
+
 Yuv PatternPoint(const PictureInput& in, uint32_t frame, int x, int y, int width, int height) {
+    if (in.fed) {
+        const FeedPicture p = in.picture.width ? in.picture : NoSignalPicture();
+        const size_t sx = SourceOf(size_t(x), size_t(width), p.width), sy = SourceOf(size_t(y), size_t(height), p.height);
+        const size_t chroma = (sy / 2) * ((size_t(p.width) + 1) / 2) + sx / 2;
+        return {p.y[sy * p.width + sx], p.u[chroma], p.v[chroma]};
+    }
     const bool tuner = in.path == 0 && in.decoderInput == 0;
     if (tuner && (in.channel == 0 || in.channel >= kChannelCodes)) {
         // No station: snow, different each frame.
@@ -149,15 +166,14 @@ Yuv PatternPoint(const PictureInput& in, uint32_t frame, int x, int y, int width
 
 namespace {
 
-// The decoder's picture controls with the hue turn worked out once per frame.
+// The decoder's picture controls with the hue turn worked out once per frame. Without a hue
+// step the turn is by 0 degrees (cs 256, sn 0), which leaves U and V exactly as they are.
 struct Controls {
     int brightness, contrast, saturation, cs, sn;
-    bool turn;
 
     explicit Controls(const PictureInput& in)
-        : brightness(in.brightness), contrast(in.contrast), saturation(in.saturation), cs(256), sn(0),
-          turn(in.hue != 0) {
-        if (turn) {
+        : brightness(in.brightness), contrast(in.contrast), saturation(in.saturation), cs(256), sn(0) {
+        if (in.hue != 0) {
             // A hue step turns the chroma by 90/64 degrees.
             const double angle = in.hue * 3.14159265358979323846 / 128.0;
             cs = int(std::lround(std::cos(angle) * 256));
@@ -165,19 +181,91 @@ struct Controls {
         }
     }
 
+    uint8_t Luma(int y) const { return Clamp((y - 16) * contrast / 57 + 16 + (brightness - 154)); }
+
+    void Chroma(int u8, int v8, uint8_t& uOut, uint8_t& vOut) const {
+        const int u = u8 - 128, v = v8 - 128;
+        const int ru = (u * cs - v * sn) / 256, rv = (u * sn + v * cs) / 256;
+        uOut = Clamp(128 + ru * saturation / 64);
+        vOut = Clamp(128 + rv * saturation / 64);
+    }
+
     Yuv Apply(Yuv c) const {
-        const int y = (int(c.y) - 16) * contrast / 57 + 16 + (brightness - 154);
-        int u = int(c.u) - 128, v = int(c.v) - 128;
-        if (turn) {
-            const int ru = (u * cs - v * sn) / 256, rv = (u * sn + v * cs) / 256;
-            u = ru;
-            v = rv;
-        }
-        u = u * saturation / 64;
-        v = v * saturation / 64;
-        return {Clamp(y), Clamp(128 + u), Clamp(128 + v)};
+        Yuv r{Luma(c.y), 0, 0};
+        Chroma(c.u, c.v, r.u, r.v);
+        return r;
     }
 };
+
+// What the decoder's inverse makes of a colour as RGB 565: R = Y + 1.375 v,
+// G = Y - 0.375 u - 0.75 v, B = Y + 1.75 u.
+inline void Store565(uint8_t* p, int y, int u8, int v8) {
+    const int u = u8 - 128, v = v8 - 128;
+    const int su = (3 * u) >> 3, sv = (3 * v) >> 3;
+    const int R = Clamp(y + v + sv), G = Clamp(y - su - 2 * sv), B = Clamp(y + u + 2 * su);
+    const uint16_t word = uint16_t((R >> 3) << 11 | (G >> 2) << 5 | (B >> 3));
+    p[0] = uint8_t(word);
+    p[1] = uint8_t(word >> 8);
+}
+
+// A fed channel's frame: the file's picture scaled by nearest samples through column and row
+// tables, the controls through a luma table; no branch per pixel. Gives exactly what the
+// point-by-point path gives (PatternPoint, then the controls).
+void RenderFeed(const PictureInput& in, uint32_t fourcc, const StoredFrameSize& s, uint8_t* out) {
+    const FeedPicture p = in.picture.width ? in.picture : NoSignalPicture();
+    const int w = s.width, h = s.height;
+    const size_t fw = p.width, fh = p.height, cw = (fw + 1) / 2;
+    const Controls controls(in);
+    uint8_t luma[256];
+    for (int i = 0; i < 256; ++i) luma[i] = controls.Luma(i);
+    std::vector<uint32_t> column(size_t(w) + 1), chromaColumn(size_t(w) + 1);
+    for (int x = 0; x < w; ++x) {
+        column[x] = SourceOf(size_t(x), size_t(w), fw);
+        chromaColumn[x] = column[x] / 2;
+    }
+    const size_t chromaRow = size_t(w / 2);
+    uint8_t* uPlane = out + size_t(w) * h;
+    uint8_t* vPlane = uPlane + chromaRow * size_t(h / 2);
+    for (int r = 0; r < h; ++r) {
+        const size_t sy = SourceOf(size_t(h - 1 - r), size_t(h), fh);  // stored bottom-up
+        const uint8_t* srcY = p.y + sy * fw;
+        const uint8_t* srcU = p.u + (sy / 2) * cw;
+        const uint8_t* srcV = p.v + (sy / 2) * cw;
+        if (fourcc == kFourccTy0n) {
+            uint8_t* yRow = out + size_t(r) * w;
+            for (int x = 0; x < w; ++x) yRow[x] = luma[srcY[column[x]]];
+            // Rows 2m and 2m+1 share chroma row m: the even row gives it.
+            if ((r & 1) == 0) {
+                uint8_t* uRow = uPlane + size_t(r / 2) * chromaRow;
+                uint8_t* vRow = vPlane + size_t(r / 2) * chromaRow;
+                for (size_t k = 0; k < chromaRow; ++k) {
+                    const uint32_t c = chromaColumn[2 * k];
+                    controls.Chroma(srcU[c], srcV[c], uRow[k], vRow[k]);
+                }
+            }
+        } else if (fourcc == kFourccTy2n) {
+            uint8_t* q = out + size_t(r) * w * 2;
+            int x = 0;
+            for (; x + 1 < w; x += 2, q += 4) {
+                q[0] = luma[srcY[column[x]]];
+                q[2] = luma[srcY[column[x + 1]]];
+                controls.Chroma(srcU[chromaColumn[x]], srcV[chromaColumn[x]], q[1], q[3]);
+            }
+            if (w & 1) {
+                uint8_t unused;
+                q[0] = luma[srcY[column[x]]];
+                controls.Chroma(srcU[chromaColumn[x]], srcV[chromaColumn[x]], q[1], unused);
+            }
+        } else {
+            uint8_t* q = out + size_t(r) * w * 2;
+            for (int x = 0; x < w; ++x, q += 2) {
+                uint8_t u, v;
+                controls.Chroma(srcU[chromaColumn[x]], srcV[chromaColumn[x]], u, v);
+                Store565(q, luma[srcY[column[x]]], u, v);
+            }
+        }
+    }
+}
 
 }  // namespace
 
@@ -187,6 +275,10 @@ uint32_t RenderFrame(const PictureInput& in, uint32_t frame, uint32_t fourcc, ui
                      uint16_t height, uint16_t flags, uint8_t* out, uint32_t outSize) {
     const StoredFrameSize s = StoredFrameOf(fourcc, width, height, flags);
     if (s.bytes == 0 || !out || outSize < s.bytes) return 0;
+    if (in.fed) {
+        RenderFeed(in, fourcc, s, out);
+        return s.bytes;
+    }
     const int w = s.width, h = s.height;
     std::vector<Yuv> row(size_t(w) + 1);
     const Controls controls(in);
@@ -222,16 +314,7 @@ uint32_t RenderFrame(const PictureInput& in, uint32_t frame, uint32_t fourcc, ui
             }
         } else {
             uint8_t* p = out + size_t(r) * w * 2;
-            for (int x = 0; x < w; ++x, p += 2) {
-                // The decoder's own inverse: R = Y + 1.375 v, G = Y - 0.375 u - 0.75 v, B = Y + 1.75 u.
-                const int u = row[x].u - 128, v = row[x].v - 128;
-                const int su = (3 * u) >> 3, sv = (3 * v) >> 3;
-                const int R = Clamp(row[x].y + v + sv), G = Clamp(row[x].y - su - 2 * sv),
-                          B = Clamp(row[x].y + u + 2 * su);
-                const uint16_t word = uint16_t((R >> 3) << 11 | (G >> 2) << 5 | (B >> 3));
-                p[0] = uint8_t(word);
-                p[1] = uint8_t(word >> 8);
-            }
+            for (int x = 0; x < w; ++x, p += 2) Store565(p, row[x].y, row[x].u, row[x].v);
         }
     }
     return s.bytes;
@@ -243,7 +326,7 @@ const std::vector<uint8_t>& FrameSource::Next(const PictureInput& in, uint32_t f
                       flags == flags_;
     if (in.frozen && same) return last_;
     const StoredFrameSize s = StoredFrameOf(fourcc, width, height, flags);
-    last_.assign(s.bytes, 0);
+    last_.resize(s.bytes);  // every byte is rendered: no clearing first
     fourcc_ = fourcc;
     width_ = width;
     height_ = height;

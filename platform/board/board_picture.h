@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "board_feed.h"
 #include "board_state.h"
 
 namespace board {
@@ -26,9 +27,17 @@ struct PictureInput {
     uint8_t saturation = 64;
     int8_t hue = 0;
     bool frozen = false;
+    // A channel fed from a video file shows `picture` scaled to the capture size instead of the
+    // test picture; a fed channel without a picture (width 0) shows NoSignalPicture().
+    bool fed = false;
+    FeedPicture picture;
 };
 
+// The registers only: the board's own module adds the feed of the tuned channel.
 PictureInput PictureOf(const State& state);
+
+// Whether the picture comes from the tuner at a station (not the external inputs, not snow).
+bool TunedToStation(const PictureInput& input);
 
 // A frame as the hardware stores it for a format of width x height with the decode flags.
 struct StoredFrameSize {
@@ -47,7 +56,8 @@ uint32_t RenderFrame(const PictureInput& input, uint32_t frame, uint32_t fourcc,
                      uint16_t height, uint16_t decodeFlags, uint8_t* out, uint32_t outSize);
 
 // The colour (Y, U, V) of one picture point (x right, y down, upright) before the decoder's
-// picture controls; exposed for tests and for the capture service's checks.
+// picture controls; exposed for tests and for the capture service's checks. A fed channel's
+// point is the file's nearest sample: column (2x+1)*fileWidth/(2*width), likewise the row.
 struct Yuv {
     uint8_t y, u, v;
 };

@@ -5,10 +5,12 @@
 //   [mixer]   <control id>=<value>   (the selector: the index of the selected item)
 //   [spkd]    present=1 os_ready=1 id_check=0 request=1 machine_id=0x1234
 //   [remote]  present=1
+//   [video]   <channel code>=<YUV4MPEG2 file>  (relative to the board's folder; may be quoted)
 //
 // ';' or '#' starts a comment. Numbers are decimal or 0x-prefixed hexadecimal.
 #include <cctype>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -88,7 +90,19 @@ void Apply(Settings& s, const std::string& section, const std::string& key,
             s.spkdMachineId = static_cast<uint16_t>(n);
     } else if (section == "remote") {
         if (key == "present") byte(s.dazidavPresent);
+    } else if (section == "video") {
+        long long code = 0;
+        std::string_view path = Trim(rawValue);
+        if (path.size() >= 2 && path.front() == '"' && path.back() == '"') path = path.substr(1, path.size() - 2);
+        // A path too long for the board's record is refused rather than cut to another file's name.
+        if (!Number(key, code) || code < 1 || code >= kChannelCodes || path.size() >= kVideoPathLength) return;
+        path.copy(s.video[code], path.size());
+        s.video[code][path.size()] = '\0';
     }
+}
+
+bool Absolute(const char* path) {
+    return path[0] == '\\' || path[0] == '/' || (std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':');
 }
 
 }  // namespace
@@ -116,6 +130,20 @@ Settings ParseSettings(const char* text, size_t length, const Settings& base) {
         Apply(s, section, Lower(Trim(line.substr(0, eq))), line.substr(eq + 1));
     }
     return s;
+}
+
+void ResolveVideoPaths(Settings& s, const char* folder) {
+    std::string base = folder ? folder : "";
+    if (!base.empty() && base.back() != '\\' && base.back() != '/') base += '\\';
+    for (auto& path : s.video) {
+        if (path[0] == '\0' || Absolute(path)) continue;
+        const std::string full = base + path;
+        if (full.size() >= kVideoPathLength) {
+            path[0] = '\0';
+            continue;
+        }
+        std::memcpy(path, full.c_str(), full.size() + 1);
+    }
 }
 
 }  // namespace board

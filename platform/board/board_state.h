@@ -12,6 +12,7 @@ enum Device : uint32_t {
     kBoardMix = 2,  // BOARDMIX.DRV, the board's mixer
     kSpkd = 3,      // VZORSPKD.VXD, the machine-information driver of the support kit
     kDazidav = 4,   // DAZIDAV.VXD, the remote-control driver
+    kFeed = 5,      // a channel's video file (code: the channel, result: a FeedError)
 };
 
 // Broadcast sound status as the control port presents it in bits 4-6.
@@ -26,6 +27,7 @@ enum SoundStatus : uint8_t {
 
 constexpr int kChannelCodes = 89;  // codes 1..62 broadcast, 63..88 cable
 constexpr int kMixerControls = 7;
+constexpr int kVideoPathLength = 260;  // a channel's video file, with its terminating zero
 
 enum MixerKind : uint32_t { kLevel = 1, kSwitch = 2, kSelector = 3 };
 
@@ -53,6 +55,9 @@ struct Settings {
     uint16_t spkdMachineId;
     uint8_t dazidavPresent;
     uint8_t reserved[13];
+    // The video file feeding each channel code (empty: the test picture), a full path once
+    // the board has read its settings.
+    char video[kChannelCodes][kVideoPathLength];
 };
 
 struct LogEntry {
@@ -69,7 +74,7 @@ struct LogEntry {
 };
 
 constexpr uint32_t kMagic = 0x4B424F44;  // "KBOD"
-constexpr uint32_t kVersion = 1;
+constexpr uint32_t kVersion = 2;
 constexpr uint32_t kLogCapacity = 4096;
 
 struct State {
@@ -97,7 +102,9 @@ struct State {
 
     // Room for the picture and sound of the channels.
     uint32_t frameCounter;
-    uint8_t reserved1[60];
+    uint32_t feedSerial;       // changes with every reset: a process then opens its video files anew
+    uint8_t feedReported[12];  // a bit per channel code whose video file has had its log line
+    uint8_t reserved1[44];
 
     uint32_t logTotal;       // entries written since the reset; the ring keeps the last ones
     LogEntry log[kLogCapacity];
@@ -109,6 +116,13 @@ Settings DefaultSettings();
 // Reads the board settings text (the BOARD.INI format, see board_settings.cpp) over base.
 // Unknown keys and malformed values are ignored; the result is always usable.
 Settings ParseSettings(const char* text, size_t length, const Settings& base);
+
+// Makes the relative video paths full paths under the board's folder; a path that would not
+// fit is dropped (the channel keeps its test picture).
+void ResolveVideoPaths(Settings& settings, const char* folder);
+
+// Marks the log line of a channel's video file as written; false when it already was.
+bool TakeFeedReport(State& state, uint32_t channel);
 
 // Puts the board in its power-on state with the given settings; the log is emptied.
 void Reset(State& state, const Settings& settings);

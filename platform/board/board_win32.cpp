@@ -19,13 +19,25 @@ HANDLE g_mapping;
 HANDLE g_lock;
 board::State* g_state;
 
-board::Settings ReadSettingsFile() {
-    board::Settings s = board::DefaultSettings();
+// The board's folder, where BOARD.INI lies and relative video paths start; ends with a '\\'.
+std::string BoardFolder() {
     char path[MAX_PATH];
     DWORD n = GetModuleFileNameA(g_module, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return s;
+    if (n == 0 || n >= MAX_PATH) return std::string();
     std::string file(path, n);
-    file = file.substr(0, file.find_last_of("\\/") + 1) + "BOARD.INI";
+    return file.substr(0, file.find_last_of("\\/") + 1);
+}
+
+board::Settings WithFolder(board::Settings s) {
+    board::ResolveVideoPaths(s, BoardFolder().c_str());
+    return s;
+}
+
+board::Settings ReadSettingsFile() {
+    board::Settings s = board::DefaultSettings();
+    const std::string folder = BoardFolder();
+    if (folder.empty()) return s;
+    const std::string file = folder + "BOARD.INI";
     HANDLE h = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return s;
@@ -37,7 +49,7 @@ board::Settings ReadSettingsFile() {
         if (text.size() > (1u << 20)) break;  // a settings file is small; ignore the rest
     }
     CloseHandle(h);
-    return board::ParseSettings(text.data(), text.size(), s);
+    return WithFolder(board::ParseSettings(text.data(), text.size(), s));
 }
 
 // Holds the board's mutex for one operation; an abandoned mutex still gives the board.
@@ -48,6 +60,75 @@ public:
     Hold(const Hold&) = delete;
     Hold& operator=(const Hold&) = delete;
 };
+
+// The video file of the channel this process shows, mapped read-only; one at a time. The
+// capture service asks for every frame, so it stays open until the channel or the board's
+// reset changes.
+struct FeedSlot {
+    uint32_t serial = 0;
+    uint32_t channel = 0;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    HANDLE mapping = nullptr;
+    const uint8_t* view = nullptr;
+    board::Y4mClip clip;
+
+    void Release() {
+        clip = board::Y4mClip();
+        if (view) UnmapViewOfFile(view);
+        if (mapping) CloseHandle(mapping);
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+        view = nullptr;
+        mapping = nullptr;
+        file = INVALID_HANDLE_VALUE;
+        channel = 0;
+    }
+
+    board::FeedError Open(const char* path) {
+        file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return board::kFeedCannotOpen;
+        DWORD high = 0;
+        const DWORD low = GetFileSize(file, &high);
+        if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return board::kFeedCannotOpen;
+        if (high != 0 || low > board::kFeedMaxBytes) return board::kFeedTooLarge;
+        static const uint8_t kNothing = 0;
+        if (low == 0) return clip.Open(&kNothing, 0);  // an empty file cannot be mapped
+        mapping = CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+        if (mapping) view = static_cast<const uint8_t*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
+        if (!view) return board::kFeedCannotOpen;
+        return clip.Open(view, low);
+    }
+};
+
+CRITICAL_SECTION g_feedLock;
+FeedSlot g_feed;
+
+// The one log line of a channel's video file since the reset, whichever process opens it first.
+void ReportFeed(uint32_t channel, uint32_t serial, board::FeedError error, const char* path, uint32_t frames) {
+    const char* name = path + std::strlen(path);
+    while (name > path && name[-1] != '\\' && name[-1] != '/') --name;
+    char tail[32] = {};
+    const size_t length = std::strlen(name) < sizeof tail - 1 ? std::strlen(name) : sizeof tail - 1;
+    std::memcpy(tail, name + std::strlen(name) - length, length);
+    Hold hold;
+    if (g_state->feedSerial != serial || !board::TakeFeedReport(*g_state, channel)) return;
+    board::LogEntry& e = board::AppendLog(*g_state, GetCurrentProcessId(), board::kFeed, channel, tail,
+                                          DWORD(length + 1), 0);
+    e.result = error;
+    e.returned = frames;
+}
+
+// Every reset starts the video files anew, in every process.
+void ResetBoard(const board::Settings& s) {
+    const uint32_t serial = g_state->feedSerial;
+    board::Reset(*g_state, s);
+    g_state->feedSerial = serial + 1;
+}
+
+void ReleaseFeed() {
+    EnterCriticalSection(&g_feedLock);
+    g_feed.Release();
+    LeaveCriticalSection(&g_feedLock);
+}
 
 bool Attach() {
     g_lock = CreateMutexA(nullptr, FALSE, kLockName);
@@ -61,7 +142,7 @@ bool Attach() {
     Hold hold;
     if (g_state->magic != board::kMagic || g_state->version != board::kVersion ||
         g_state->size != sizeof(board::State))
-        board::Reset(*g_state, ReadSettingsFile());
+        ResetBoard(ReadSettingsFile());
     return true;
 }
 
@@ -111,8 +192,10 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
         g_module = instance;
         DisableThreadLibraryCalls(instance);
+        InitializeCriticalSection(&g_feedLock);
         return Attach() ? TRUE : FALSE;
     }
+    if (reason == DLL_PROCESS_DETACH) g_feed.Release();
     return TRUE;
 }
 
@@ -188,15 +271,49 @@ BOARD_API DWORD WINAPI BoardMixerMessage(UINT deviceId, UINT message, DWORD_PTR 
 
 BOARD_API void WINAPI BoardReset(void) {
     board::Settings s = ReadSettingsFile();
+    ReleaseFeed();
     Hold hold;
-    board::Reset(*g_state, s);
+    ResetBoard(s);
 }
 
 BOARD_API void WINAPI BoardResetWith(const char* settingsText) {
-    board::Settings s = board::ParseSettings(settingsText, settingsText ? std::strlen(settingsText) : 0,
-                                             board::DefaultSettings());
+    board::Settings s = WithFolder(board::ParseSettings(settingsText, settingsText ? std::strlen(settingsText) : 0,
+                                                        board::DefaultSettings()));
+    ReleaseFeed();
     Hold hold;
-    board::Reset(*g_state, s);
+    ResetBoard(s);
+}
+
+BOARD_API DWORD WINAPI BoardPictureState(DWORD milliseconds, board::PictureInput* out, DWORD size) {
+    if (!out || size < sizeof(board::PictureInput)) return 0;
+    board::PictureInput in;
+    char path[board::kVideoPathLength] = {};
+    uint32_t serial = 0;
+    {
+        Hold hold;
+        in = board::PictureOf(*g_state);
+        serial = g_state->feedSerial;
+        if (board::TunedToStation(in)) std::memcpy(path, g_state->settings.video[in.channel], sizeof path - 1);
+    }
+    if (path[0]) {
+        EnterCriticalSection(&g_feedLock);
+        if (g_feed.serial != serial || g_feed.channel != in.channel) {
+            g_feed.Release();
+            g_feed.serial = serial;
+            g_feed.channel = in.channel;
+            const board::FeedError error = g_feed.Open(path);
+            if (error != board::kFeedOk) ReportFeed(in.channel, serial, error, path, g_feed.clip.Frames());
+            if (!g_feed.clip.Playable()) {  // nothing held open; no signal until the next reset
+                g_feed.Release();
+                g_feed.channel = in.channel;
+            }
+        }
+        in.fed = true;
+        if (g_feed.clip.Playable()) in.picture = g_feed.clip.Picture(g_feed.clip.FrameAt(milliseconds));
+        LeaveCriticalSection(&g_feedLock);
+    }
+    *out = in;
+    return sizeof in;
 }
 
 BOARD_API DWORD WINAPI BoardSnapshot(board::State* out, DWORD size) {

@@ -28,19 +28,19 @@ HINSTANCE g_module = nullptr;
 // The virtual board, bound at run time: without KVBOARD.DLL there is no capture driver.
 struct BoardLink {
     using PresentFn = BOOL(WINAPI*)(DWORD);
-    using SnapshotFn = DWORD(WINAPI*)(board::State*, DWORD);
+    using PictureFn = DWORD(WINAPI*)(DWORD, board::PictureInput*, DWORD);
     HMODULE module = nullptr;
     PresentFn present = nullptr;
-    SnapshotFn snapshot = nullptr;
+    PictureFn picture = nullptr;
 
     bool Bind() {
         if (!module) {
             module = LoadLibraryA("KVBOARD.DLL");
             if (!module) return false;
             present = reinterpret_cast<PresentFn>(reinterpret_cast<void*>(GetProcAddress(module, "BoardDevicePresent")));
-            snapshot = reinterpret_cast<SnapshotFn>(reinterpret_cast<void*>(GetProcAddress(module, "BoardSnapshot")));
+            picture = reinterpret_cast<PictureFn>(reinterpret_cast<void*>(GetProcAddress(module, "BoardPictureState")));
         }
-        return present && snapshot;
+        return present && picture;
     }
     bool Present() { return Bind() && present(board::kZtuner); }
 };
@@ -70,7 +70,6 @@ struct CaptureWindow {
     CAPVIDEOCALLBACK videoCallback = nullptr;
     CAPYIELDCALLBACK yieldCallback = nullptr;
 
-    std::unique_ptr<board::State> state{new board::State};
     board::FrameSource source;
     std::vector<uint8_t> frame;  // the last frame taken
     HIC decompressor = nullptr;
@@ -131,10 +130,13 @@ struct CaptureWindow {
     // One frame from the board in the current format.
     bool TakeFrame() {
         if (!connected || !g_board.Bind()) return false;
-        if (!g_board.snapshot(state.get(), sizeof(board::State))) return false;
-        const uint32_t number = GetTickCount() / 33;
-        frame = source.Next(board::PictureOf(*state), number, format.fourcc, uint16_t(format.width),
-                            uint16_t(format.height), format.decodeFlags);
+        // Only what reaches the picture, not the whole board with its log; a fed channel's
+        // frame follows the file's own rate on the same clock.
+        board::PictureInput picture;
+        const DWORD now = GetTickCount();
+        if (!g_board.picture(now, &picture, sizeof picture)) return false;
+        frame = source.Next(picture, now / 33, format.fourcc, uint16_t(format.width), uint16_t(format.height),
+                            format.decodeFlags);
         return !frame.empty();
     }
 

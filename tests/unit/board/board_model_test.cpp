@@ -32,6 +32,16 @@ protected:
     std::unique_ptr<State> state = std::make_unique<State>();
 };
 
+TEST_F(BoardModel, AVideoFileIsReportedOncePerChannelUntilTheReset) {
+    EXPECT_TRUE(TakeFeedReport(*state, 13));
+    EXPECT_FALSE(TakeFeedReport(*state, 13));
+    EXPECT_TRUE(TakeFeedReport(*state, 88));
+    EXPECT_TRUE(TakeFeedReport(*state, 1));
+    EXPECT_FALSE(TakeFeedReport(*state, 96));  // beyond the record
+    Reset(*state, DefaultSettings());
+    EXPECT_TRUE(TakeFeedReport(*state, 13));
+}
+
 TEST_F(BoardModel, ProbeAnswersAsAReadyBoard) {
     uint8_t out[4] = {};
     uint32_t n = 0;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "board_state.h"
 
@@ -57,6 +58,30 @@ TEST(BoardSettings, KeysOutsideASectionAndWindowsLineEndsAreHandled) {
     EXPECT_EQ(0, s.present);
     Settings t = Parse("present=0\n");
     EXPECT_EQ(1, t.present);
+}
+
+TEST(BoardSettings, VideoFilesPerChannelResolvedUnderTheBoardsFolder) {
+    const std::string tooLong(kVideoPathLength, 'a');
+    Settings s = Parse(("[video]\n13=clips\\bars.y4m ; the sample\n1 = \"C:\\My Clips\\a.y4m\"\n"
+                        "2=/tmp/b.y4m\n3=\\\\server\\c.y4m\n4=x.y4m\n4=\n0=zero.y4m\n89=past.y4m\nx=y.y4m\n"
+                        "5=" + tooLong + "\n6=" + tooLong.substr(0, 255) + "\n").c_str());
+    EXPECT_STREQ("clips\\bars.y4m", s.video[13]);
+    EXPECT_STREQ("C:\\My Clips\\a.y4m", s.video[1]);
+    EXPECT_STREQ("", s.video[4]);  // an empty value takes the file away again
+    EXPECT_STREQ("", s.video[0]);
+    EXPECT_STREQ("", s.video[5]);  // refused, not cut to another name
+    for (const auto& path : DefaultSettings().video) EXPECT_STREQ("", path);
+
+    ResolveVideoPaths(s, "C:\\KIVO");
+    EXPECT_STREQ("C:\\KIVO\\clips\\bars.y4m", s.video[13]);
+    EXPECT_STREQ("C:\\My Clips\\a.y4m", s.video[1]);
+    EXPECT_STREQ("/tmp/b.y4m", s.video[2]);
+    EXPECT_STREQ("\\\\server\\c.y4m", s.video[3]);
+    EXPECT_STREQ("", s.video[6]);  // fits alone, not under the folder
+    EXPECT_STREQ("", s.video[7]);
+    Settings t = Parse("[video]\n8=a.y4m\n");
+    ResolveVideoPaths(t, "C:\\KIVO\\");
+    EXPECT_STREQ("C:\\KIVO\\a.y4m", t.video[8]);
 }
 
 }  // namespace

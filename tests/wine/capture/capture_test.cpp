@@ -5,11 +5,13 @@
 #include <windows.h>
 #include <vfw.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "board_api.h"
 #include "board_picture.h"
 #include "vxd.h"
 #include "winetest.h"
@@ -475,4 +477,128 @@ TEST_F(CaptureWindow, StopEndsSynchronousAndBackgroundCaptures) {
     EXPECT_FALSE(Send(WM_CAP_SEQUENCE));
     ASSERT_FALSE(Recorder::errors.empty());
     EXPECT_EQ(IDS_CAP_CANTOPEN, Recorder::errors.back());
+}
+
+namespace {
+
+// What the codec shows of a Y, U, V: R = Y + 1.375 v, G = Y - 0.375 u - 0.75 v, B = Y + 1.75 u.
+void ExpectDecoded(board::Yuv c, COLORREF got, const char* what) {
+    const int u = c.u - 128, v = c.v - 128, su = (3 * u) >> 3, sv = (3 * v) >> 3;
+    auto clamp = [](int x) { return x < 0 ? 0 : x > 255 ? 255 : x; };
+    EXPECT_NEAR(clamp(c.y + v + sv), GetRValue(got), 8) << what;
+    EXPECT_NEAR(clamp(c.y - su - 2 * sv), GetGValue(got), 8) << what;
+    EXPECT_NEAR(clamp(c.y + u + 2 * su), GetBValue(got), 8) << what;
+}
+
+// Y, U, V of an upright point of a 320 x 240 ty0n frame as the board stores it (bottom-up).
+board::Yuv StoredAt(const std::vector<uint8_t>& f, int x, int y) {
+    const int r = 239 - y;
+    const size_t u = 320 * 240 + size_t(r / 2) * 160 + x / 2;
+    return {f[size_t(r) * 320 + x], f[u], f[u + 160 * 120]};
+}
+
+void ExpectStored(board::Yuv want, board::Yuv got, const char* what) {
+    EXPECT_EQ(want.y, got.y) << what;
+    EXPECT_EQ(want.u, got.u) << what;
+    EXPECT_EQ(want.v, got.v) << what;
+}
+
+}  // namespace
+
+TEST_F(CaptureWindow, ChannelsFedFromVideoFilesShowTheirPictureOrNoSignal) {
+    // The sample clip beside the board (relative path), and copies of it cut short in a folder
+    // of the test's own (full paths): one without a whole frame, one without its last bytes.
+    kivo::wt::ScratchFolder folder("capture_feed");
+    const std::string sample = kivo::wt::ReadFile(kivo::wt::InProgramFolder("clips\\sample.y4m"));
+    ASSERT_EQ(43u + 24 * (6 + 28800), sample.size());
+    ASSERT_TRUE(folder.Write("cut.y4m", sample.substr(0, 43 + 6 + 1000)));
+    ASSERT_TRUE(folder.Write("end.y4m", sample.substr(0, sample.size() - 100)));
+    ASSERT_TRUE(folder.Write("lying.y4m", "YUV4MPEG2 W160 H99999 F12:1\nFRAME\n"));
+    const std::string ini = "[video]\n13=clips\\sample.y4m\n14=" + folder.File("cut.y4m") + "\n15=" +
+                            folder.File("end.y4m") + "\n16=\"" + folder.File("lying.y4m") +
+                            "\"\n17=clips\\missing.y4m\n";
+    const std::string iniPath = kivo::wt::InProgramFolder("BOARD.INI");
+    ASSERT_TRUE(kivo::wt::WriteFile(iniPath, ini));
+    BoardReset();  // reads BOARD.INI beside the board
+    DeleteFileA(iniPath.c_str());
+
+    ASSERT_TRUE(Send(WM_CAP_SET_VIDEOFORMAT, 44, Format(320, 240, 0).data()));
+    ASSERT_TRUE(SendFn(WM_CAP_SET_CALLBACK_FRAME, reinterpret_cast<void*>(&Recorder::Video)));
+    auto grab = [&]() {
+        Recorder::frames.clear();
+        EXPECT_TRUE(Send(WM_CAP_GRAB_FRAME_NOSTOP, 0));
+        return Recorder::frames.empty() ? std::vector<uint8_t>(320 * 240 * 3 / 2) : Recorder::frames[0];
+    };
+    const board::Yuv red{82, 90, 240}, green{144, 54, 34}, blue{41, 240, 110}, white{235, 128, 128};
+    const board::Yuv noSignal{32, 198, 117};
+    const struct {
+        int x, y;
+        board::Yuv colour;
+        const char* what;
+    } centres[] = {{80, 60, red, "red"}, {240, 60, green, "green"}, {80, 180, blue, "blue"}, {240, 180, white, "white"}};
+
+    // The clip doubled to 320 x 240: its quadrants exactly, through the codec as the colours.
+    Tune(13);
+    const std::vector<uint8_t> first = grab();
+    for (const auto& c : centres) ExpectStored(c.colour, StoredAt(first, c.x, c.y), c.what);
+    ASSERT_TRUE(Send(WM_CAP_SET_PREVIEWRATE, 30));
+    ASSERT_TRUE(Send(WM_CAP_SET_PREVIEW, 1));
+    kivo::wt::PumpMessages(400);
+    for (const auto& c : centres) ExpectDecoded(c.colour, Pixel(c.x, c.y), c.what);
+    // The yellow box moves along the band between the quadrants at the clip's 12 frames a second.
+    Sleep(250);
+    const std::vector<uint8_t> later = grab();
+    const size_t band = size_t(239 - 127) * 320;  // stored rows of the band (upright rows 112..127)
+    EXPECT_FALSE(std::equal(first.begin() + band, first.begin() + band + 16 * 320, later.begin() + band));
+    for (const auto& c : centres) ExpectStored(c.colour, StoredAt(later, c.x, c.y), c.what);
+
+    // The decoder's brightness register moves the picture's luma, as on the test picture.
+    Request(21, {164, 0x19});
+    ExpectStored({92, 90, 240}, StoredAt(grab(), 80, 60), "brighter red");
+    kivo::wt::PumpMessages(300);
+    ExpectDecoded({92, 90, 240}, Pixel(80, 60), "brighter red on screen");
+    Request(21, {154, 0x19});
+
+    // A cut last frame: the whole frames play; no whole frame, a lying size or no file at all:
+    // the dark blue field. Each gives one line in the board's log, however often it is shown.
+    const struct {
+        uint8_t channel;
+        board::FeedError error;
+        uint32_t frames;
+        const char* name;
+    } files[] = {{15, board::kFeedTruncated, 23, "end.y4m"}, {14, board::kFeedShort, 0, "cut.y4m"},
+                 {16, board::kFeedBadSize, 0, "lying.y4m"}, {17, board::kFeedCannotOpen, 0, "missing.y4m"}};
+    for (const auto& f : files) {
+        const uint32_t before = Board::LogTotal();
+        Tune(f.channel);
+        for (int i = 0; i < 3; ++i) {
+            const std::vector<uint8_t> frame = grab();
+            for (const auto& c : centres)
+                ExpectStored(f.error == board::kFeedTruncated ? c.colour : noSignal, StoredAt(frame, c.x, c.y), f.name);
+        }
+        kivo::wt::PumpMessages(300);
+        ExpectDecoded(f.error == board::kFeedTruncated ? red : noSignal, Pixel(80, 60), f.name);
+        const std::vector<board::LogEntry> lines = Board::Log(board::kFeed, before);
+        ASSERT_EQ(1u, lines.size()) << f.name;
+        EXPECT_EQ(f.channel, lines[0].code);
+        EXPECT_EQ(f.error, lines[0].result) << f.name;
+        EXPECT_EQ(f.frames, lines[0].returned) << f.name;
+        EXPECT_STREQ(f.name, reinterpret_cast<const char*>(lines[0].in));
+        EXPECT_EQ(GetCurrentProcessId(), lines[0].process);
+    }
+    Tune(13);
+    ExpectStored(red, StoredAt(grab(), 80, 60), "back to the clip");
+    EXPECT_EQ(4u, Board::Log(board::kFeed).size());  // the good file has no line
+
+    // The picture's part of the board, for a capture driver: a short record is refused.
+    board::PictureInput picture;
+    EXPECT_EQ(0u, BoardPictureState(0, &picture, sizeof picture - 1));
+    ASSERT_EQ(sizeof picture, BoardPictureState(1000, &picture, sizeof picture));
+    EXPECT_TRUE(picture.fed);
+    EXPECT_EQ(13, picture.channel);
+    EXPECT_EQ(160, picture.picture.width);
+    Send(WM_CAP_SET_PREVIEW, 0);
+    Board::Reset();  // lets go of the files before the folder goes
+    ASSERT_EQ(sizeof picture, BoardPictureState(1000, &picture, sizeof picture));
+    EXPECT_FALSE(picture.fed);
 }
