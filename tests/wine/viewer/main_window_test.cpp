@@ -213,15 +213,23 @@ TEST_F(MainWindow, TheScreenEdgeHidesTheTunerPanelWithOneMessage) {
     ExpectDocked(main, tuner, deck, "reopened");
 }
 
+void ExpectColour(int r, int g, int b, COLORREF c, const char* what) {
+    EXPECT_NEAR(r, GetRValue(c), 12) << what;
+    EXPECT_NEAR(g, GetGValue(c), 12) << what;
+    EXPECT_NEAR(b, GetBValue(c), 12) << what;
+}
+
 TEST_F(MainWindow, ThePictureIsTheTunedChannelWithTheDisplayOverIt) {
+    // Channel 2 shows the sample clip: red, green, blue and white quarters.
+    const std::string clip = wt::InProgramFolder("clips\\sample.y4m");
+    wt::Board::Reset(("[video]\n2=" + clip + "\n").c_str());
     ASSERT_NO_FATAL_FAILURE(Start());
     wt::PumpMessages(1000);
-    // Channel 2 begins with the yellow bar, channel 3 with the cyan one (the board's test picture).
-    const COLORREF two = Pixel(capture, 20, 60);
-    EXPECT_NEAR(178, GetRValue(two), 12);
-    EXPECT_NEAR(185, GetGValue(two), 12);
-    EXPECT_NEAR(13, GetBValue(two), 12);
     EXPECT_EQ(2, wt::Board::Snapshot()->channel);
+    ExpectColour(236, 13, 14, Pixel(capture, 80, 60), "red quarter");
+    ExpectColour(14, 244, 14, Pixel(capture, 240, 60), "green quarter");
+    ExpectColour(16, 13, 237, Pixel(capture, 80, 180), "blue quarter");
+    ExpectColour(235, 235, 235, Pixel(capture, 240, 180), "white quarter");
 
     // The second preset button: the board is tuned, the picture follows, and the display
     // shows the preset's name in green over the picture and keeps it there.
@@ -229,10 +237,8 @@ TEST_F(MainWindow, ThePictureIsTheTunedChannelWithTheDisplayOverIt) {
     for (int i = 0; i < 100 && wt::Board::Snapshot()->channel != 3; ++i) wt::PumpMessages(20);
     EXPECT_EQ(3, wt::Board::Snapshot()->channel);
     wt::PumpMessages(400);
-    const COLORREF three = Pixel(capture, 20, 60);
-    EXPECT_NEAR(15, GetRValue(three), 12);
-    EXPECT_NEAR(185, GetGValue(three), 12);
-    EXPECT_NEAR(179, GetBValue(three), 12);
+    // Channel 3 is the board's test picture, beginning with the cyan bar.
+    ExpectColour(15, 185, 179, Pixel(capture, 20, 60), "cyan bar of channel 3");
     EXPECT_GT(GreenPixels(capture), 10) << "the channel's name";
     wt::PumpMessages(1000);
     EXPECT_GT(GreenPixels(capture), 10) << "still there a second later, over the moving picture";
