@@ -7,6 +7,7 @@
 #include "framework.h"
 #include "remote_help.h"
 #include "tuner_panel.h"
+#include "video_deck.h"
 #include "tip_window.h"
 #include "viewer_state.h"
 
@@ -39,8 +40,16 @@ void OnVideoFreeze(int) {
     if (CTuner* t = CTuner::Instance()) t->Freeze();
 }
 
-// Still to come: the video deck acts on these.
-void OnCdPlay(int) {}
-void OnCdStop(int) {}
-void OnCdPrev(int) {}
-void OnVideoCapture(int) {}
+// The video deck's actions.
+void OnCdPlay(int) {
+    if (CVideoDeck* d = CVideoDeck::Instance()) d->Play();
+}
+void OnCdStop(int) {
+    if (CVideoDeck* d = CVideoDeck::Instance()) d->StopButton();
+}
+void OnCdPrev(int) {
+    if (CVideoDeck* d = CVideoDeck::Instance()) d->Rewind();
+}
+void OnVideoCapture(int) {
+    if (CVideoDeck* d = CVideoDeck::Instance()) d->Record();
+}

@@ -765,9 +765,11 @@ LRESULT CMainWnd::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (CVideoDeck* deck = CVideoDeck::Instance()) deck->PlaybackPosition(lParam);
         return 0;
     case kNotifyError: {
+        // A clip window that is being closed reports its closing as an error: not the user's.
+        HWND playback = g_viewer.playbackWindow;
+        if (!playback) return 0;
         char text[256] = {};
-        if (HWND playback = g_viewer.playbackWindow)
-            ::SendMessageA(playback, MCIWNDM_GETERRORA, sizeof text, reinterpret_cast<LPARAM>(text));
+        ::SendMessageA(playback, MCIWNDM_GETERRORA, sizeof text, reinterpret_cast<LPARAM>(text));
         text[sizeof text - 1] = '\0';
         ShowViewerMessage(text, MB_TASKMODAL | MB_ICONERROR);
         return 0;
@@ -809,6 +811,7 @@ int CMainWnd::OpenClip() {
         if (HWND w = g_viewer.playbackWindow) {
             g_viewer.playbackWindow = nullptr;
             ::SendMessageA(w, WM_CLOSE, 0, 0);
+            if (IsWindow(w)) ::DestroyWindow(w);
         }
         if (capture_) capture_->AttachDriver();
         SetCursor(LoadCursorA(nullptr, IDC_ARROW));
@@ -861,6 +864,8 @@ void CMainWnd::CloseClip() {
         g_viewer.playbackWindow = nullptr;
         MCIWndStop(playback);
         ::SendMessageA(playback, WM_CLOSE, 0, 0);
+        // Some clip windows only close their file on WM_CLOSE.
+        if (IsWindow(playback)) ::DestroyWindow(playback);
     }
     if (deck) deck->ResetState();
     else g_viewer.viewMode = kIdle;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "avi_save.h"
 #include "capture_controller.h"
 #include "command_link.h"
 #include "control_frame.h"

@@ -15,7 +15,6 @@ void WriteHandoffRecordOnExit() {
     WriteHandoffRecord(path.c_str());
 }
 
-void FreeCompressorList() {}
 
 bool MultiScreenSelection(int*, int*, int*, int*) { return false; }
 void ExitMultiScreen(int) {}
@@ -26,5 +25,6 @@ void MultiScreenSizeRule(int32_t&, int32_t&) {}
 void PaintMultiScreen(HDC, const RECT&) {}
 void MultiScreenClick(int32_t, int32_t) {}
 void MultiScreenFrame(const void*, uint32_t) {}
+void MosaicStillStart() {}
 void MosaicStillFrame(const void*, uint32_t) {}
 void ShowDosStill() {}

@@ -14,8 +14,6 @@ void StopSkinTimer();
 void ViewerPeriodicTick();
 // The hand-off record "TVCTRL.QIF" written when the viewer ends.
 void WriteHandoffRecordOnExit();
-// Frees the compressor list of the AVI saving.
-void FreeCompressorList();
 
 // Multi-screen view: the highlighted cell and the cell layout; false while the view is not shown.
 bool MultiScreenSelection(int* selectedCell, int* columns, int* cellWidth, int* cellHeight);
@@ -31,7 +29,8 @@ void MultiScreenSizeRule(int32_t& outerWidth, int32_t& outerHeight);
 void PaintMultiScreen(HDC dc, const RECT& area);
 void MultiScreenClick(int32_t x, int32_t y);
 void MultiScreenFrame(const void* data, uint32_t bytes);
-// A frame for the still mosaic being captured.
+// The still capture: its start (the deck's Record in Still mode) and a frame for the mosaic.
+void MosaicStillStart();
 void MosaicStillFrame(const void* data, uint32_t bytes);
 // The still the DOS program saved (now in stillPicture): the deck switches to still mode and
 // shows it.

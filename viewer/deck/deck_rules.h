@@ -1,5 +1,6 @@
 // The video deck's parameters, their steps and labels. Portable.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -41,3 +42,22 @@ std::string StillCountLabel(int32_t grid);
 
 // The "DISKSPACE" label: the clip's length while one is open, else the capture drive's room.
 std::string DiskSpaceLabel(bool clipOpen, uint32_t clipLengthMs, int32_t driveIndex, uint32_t usableBytes);
+
+// The sound of a recording: a PCM format record (18 bytes, little-endian) for the deck's flags.
+std::array<uint8_t, 18> DeckAudioFormat(const DeckSettings& s);
+uint32_t DeckAudioBytesPerSecond(const DeckSettings& s);
+
+// Seconds a recording may last on `usable` bytes: the low 16 bits of
+// (usable - 4,094) / ((frameBytes + 16) x frameRate + audio bytes per second + 16); 0 when that
+// is 0 or above 32,767 (the disk-space message, no recording).
+uint32_t RecordingSeconds(uint32_t usableBytes, uint32_t frameBytes, int32_t frameRate, uint32_t audioBytesPerSecond);
+
+// The editor's command line for a clip: its program and the clip's path, within 259 characters.
+std::string EditorCommandLine(const std::string& clipPath);
+
+// The file name part of a path (after the last backslash or slash).
+std::string FileNamePart(const std::string& path);
+// The path with its file name replaced.
+std::string WithFileName(const std::string& path, const std::string& name);
+// Whether two names are the same, letter case aside (ASCII letters).
+bool SameNameIgnoringCase(const std::string& a, const std::string& b);

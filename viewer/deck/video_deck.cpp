@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <vfw.h>
 
+#include "avi_save.h"
 #include "capture_controller.h"
 #include "command_handlers.h"
 #include "main_wnd.h"
@@ -10,6 +11,7 @@
 #include "skin_gdi.h"
 #include "tuner_panel.h"
 #include "viewer_state.h"
+#include "viewer_util.h"
 
 namespace {
 
@@ -108,15 +110,20 @@ SkinNode* CVideoDeck::BuildFace() {
     save_ = Button("SAVE", 63, 14, nullptr, nullptr, "SAVE", SKF_IMAGE_BUTTON, nullptr);
     save_->action = act(&CVideoDeck::Save);
     edit_ = Button("EDIT", 110, 14, nullptr, nullptr, "EDIT", SKF_IMAGE_BUTTON, "クリップミルの起動");
+    edit_->action = act(&CVideoDeck::Edit);
     wall_ = Button("WALL", 110, 14, nullptr, nullptr, "WALL", SKF_IMAGE_BUTTON, "壁紙化");
     rewind_ = Button("REWIND", 16, 38, nullptr, nullptr, "REWIND", SKF_IMAGE_BUTTON, "頭出し");
+    rewind_->action = act(&CVideoDeck::Rewind);
     rewindGrey_ = new SkinImage("REWINDD", 15, 38, "REWINDD");
     stop_ = Button("STOP", 39, 38, nullptr, nullptr, "STOP", SKF_IMAGE_BUTTON, "停止");
-    stop_->action = act(&CVideoDeck::Stop);
+    stop_->action = act(&CVideoDeck::StopButton);
     play_ = Button("PLAY", 63, 38, nullptr, "PLAYP", "PLAY", SKF_IMAGE_BUTTON, "再生");
+    play_->action = act(&CVideoDeck::Play);
     pause_ = Button("PAUSE", 86, 38, nullptr, "PAUSEP", "PAUSE", SKF_IMAGE_BUTTON, "一時停止");
+    pause_->action = act(&CVideoDeck::Pause);
     pauseGrey_ = new SkinImage("PAUSED", 86, 38, "PAUSED");
     record_ = Button("Record", 190, 38, nullptr, "RECORDP", "RECORD", SKF_IMAGE_BUTTON, "録画");
+    record_->action = act(&CVideoDeck::Record);
     bmp_ = Button("BMP", 244, 14, nullptr, "BMP", "BMP", 0, "静止画ﾓｰﾄﾞ");
     bmp_->action = act(&CVideoDeck::SwitchToStill);
     avi_ = Button("AVI", 291, 14, nullptr, "AVI", "AVI", 0, "動画ﾓｰﾄﾞ");
@@ -368,11 +375,43 @@ void CVideoDeck::SwitchToStill() {
 void CVideoDeck::Load() {
     if (g_viewer.viewMode == kCapturing) return;
     Stop();
+    if (CTuner* tuner = CTuner::Instance()) tuner->ReleaseFreeze();
+    HWND main = CWnd::SafeHandle(g_viewer.mainWindow);
+    for (HWND w : {m_hWnd, main}) {
+        if (!w) continue;
+        ::EnableWindow(w, FALSE);
+        ::UpdateWindow(w);
+    }
+    if (!StillMode()) LoadClip();
+    DrainMessages();
+    for (HWND w : {m_hWnd, main})
+        if (w) ::EnableWindow(w, TRUE);
+    if (main) {
+        InvalidateRect(main, nullptr, TRUE);
+        ::UpdateWindow(main);
+    }
 }
 
 void CVideoDeck::Save() {
     if (g_viewer.viewMode == kCapturing) return;
     Stop();
+    HWND main = CWnd::SafeHandle(g_viewer.mainWindow);
+    for (HWND w : {m_hWnd, main}) {
+        if (!w) continue;
+        ::EnableWindow(w, FALSE);
+        ::UpdateWindow(w);
+    }
+    if (!StillMode()) {
+        CCaptureController* capture = g_viewer.captureController;
+        if (capture) capture->DetachDriver();
+        SaveClip();
+        if (capture) capture->AttachDriver();
+    }
+    DrainMessages();
+    for (HWND w : {m_hWnd, main})
+        if (w) ::EnableWindow(w, TRUE);
+    ShowLiveAgain();
+    ChooseCaptureDrive();
 }
 
 void CVideoDeck::CloseDeck() {
@@ -407,6 +446,7 @@ BOOL CVideoDeck::OnCommand(WPARAM wParam, LPARAM) {
         if (!StillMode() && g_viewer.viewMode == kCapturing) SetGaugeValue(static_cast<int32_t>(g_viewer.capturedMs), true);
         return TRUE;
     case kDeckRecordingFinished:
+        RecordingFinished();
         return TRUE;
     }
     return FALSE;

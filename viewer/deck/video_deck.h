@@ -53,6 +53,14 @@ public:
     // Loading and saving clips and stills.
     void Load();
     void Save();
+    // The transport buttons, also run by the named commands "CD_PLAY", "CD_STOP", "CD_PREV"
+    // and "VIDEO_CAPTURE".
+    void StopButton();
+    void Play();
+    void Pause();
+    void Rewind();
+    void Record();
+    void Edit();
 
 protected:
     BOOL OnEraseBkgnd(HDC) override { return TRUE; }
@@ -71,6 +79,10 @@ private:
     void Repaint();
     void StepParameter(int direction);
     void SeekDrag(uint32_t message, int32_t x);
+    void StartRecording();
+    void RecordingFinished();
+    void HandOffToEditor();
+    void ShowLiveAgain();
 
     DeckSettings settings_;
     SkinRange gauge_;
