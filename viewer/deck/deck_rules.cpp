@@ -92,7 +92,9 @@ uint32_t RecordingSeconds(uint32_t usableBytes, uint32_t frameBytes, int32_t fra
     if (usableBytes < 4094 || frameRate <= 0) return 0;
     const uint32_t videoBytesPerSecond = (frameBytes + 16) * uint32_t(frameRate);
     const uint32_t divisor = videoBytesPerSecond + audioBytesPerSecond + 16;
-    const uint32_t seconds = ((usableBytes - 4094) / divisor) & 0xFFFF;
+    // Judged before it is cut to 16 bits: a quotient beyond them would otherwise wrap to a
+    // random limit instead of refusing.
+    const uint32_t seconds = (usableBytes - 4094) / divisor;
     return seconds == 0 || seconds > 32767 ? 0 : seconds;
 }
 

@@ -47,7 +47,7 @@ std::string DiskSpaceLabel(bool clipOpen, uint32_t clipLengthMs, int32_t driveIn
 std::array<uint8_t, 18> DeckAudioFormat(const DeckSettings& s);
 uint32_t DeckAudioBytesPerSecond(const DeckSettings& s);
 
-// Seconds a recording may last on `usable` bytes: the low 16 bits of
+// Seconds a recording may last on `usable` bytes:
 // (usable - 4,094) / ((frameBytes + 16) x frameRate + audio bytes per second + 16); 0 when that
 // is 0 or above 32,767 (the disk-space message, no recording).
 uint32_t RecordingSeconds(uint32_t usableBytes, uint32_t frameBytes, int32_t frameRate, uint32_t audioBytesPerSecond);

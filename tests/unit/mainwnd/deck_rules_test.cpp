@@ -79,3 +79,33 @@ TEST(DeckRules, Labels) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DeckRules, TheSoundFormatAndTheRecordingsLength) {
+    DeckSettings s;
+    const auto mono = DeckAudioFormat(s);
+    const uint8_t want[18] = {1, 0, 1, 0, 0x11, 0x2B, 0, 0, 0x11, 0x2B, 0, 0, 1, 0, 8, 0, 0, 0};
+    for (int i = 0; i < 18; ++i) EXPECT_EQ(want[i], mono[i]) << i;
+    EXPECT_EQ(11025u, DeckAudioBytesPerSecond(s));
+    s.soundRate22k = s.sound16Bit = s.soundStereo = 1;
+    EXPECT_EQ(88200u, DeckAudioBytesPerSecond(s)) << "22,050 x 4";
+    EXPECT_EQ(4, DeckAudioFormat(s)[12]) << "block align";
+
+    // 10 frames a second of 320 x 240 (115,200 bytes) with 11 kHz 8-bit mono on 100,000,000 bytes.
+    EXPECT_EQ(85u, RecordingSeconds(100000000, 115200, 10, 11025));
+    EXPECT_EQ(0u, RecordingSeconds(100000, 115200, 10, 11025)) << "not a second";
+    EXPECT_EQ(0u, RecordingSeconds(0xFFFFFFFFu, 8, 1, 0)) << "beyond 32,767 seconds";
+    EXPECT_EQ(0u, RecordingSeconds(3000, 8, 1, 0)) << "less than the file's headers";
+}
+
+TEST(DeckRules, TheEditorsCommandLine) {
+    EXPECT_EQ("A:\\Program Files\\Clipmill\\Clipmill.exe C:\\KIVO\\TVCAP.AVI", EditorCommandLine("C:\\KIVO\\TVCAP.AVI"));
+    EXPECT_EQ(259u, EditorCommandLine(std::string(400, 'x')).size());
+    EXPECT_EQ("ZORTVCAP.AVI", FileNamePart("C:\\KIVO\\ZORTVCAP.AVI"));
+    EXPECT_EQ("C:\\KIVO\\TVCAP.AVI", WithFileName("C:\\KIVO\\ZORTVCAP.AVI", "TVCAP.AVI"));
+    EXPECT_TRUE(SameNameIgnoringCase("zortvcap.avi", "ZORTVCAP.AVI"));
+    EXPECT_FALSE(SameNameIgnoringCase("ZORTVCAP.AV", "ZORTVCAP.AVI"));
+}
+
+}  // namespace
