@@ -129,6 +129,7 @@ protected:
 };
 
 TEST_F(MainWindow, OpensAtItsSavedPlaceWithThePictureAndThePanelsDocked) {
+    wt::Board::Reset(("[video]\n2=" + wt::InProgramFolder("clips\\sample.y4m") + "\n").c_str());
     ASSERT_NO_FATAL_FAILURE(Start());
     const RECT m = WindowRect(main);
     EXPECT_EQ(100, m.left);
