@@ -274,3 +274,44 @@ TEST_F(MainWindow, TheVoiceReceiverFollowsActivation) {
 }
 
 }  // namespace
+
+namespace {
+
+// The main window's notices: the desktop-size notice once, the start-up group request when the
+// auto-start switch changed, and a display change to 16 colours ending the viewer.
+TEST_F(MainWindow, NoticesAndTheStartUpGroupRequest) {
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    const std::string setupIni = std::string(windows) + "\\setup.ini";
+    DeleteFileA(setupIni.c_str());
+    ASSERT_NO_FATAL_FAILURE(Start());
+
+    PostMessageA(main, WM_COMMAND, 8192, 0);
+    HWND box = wt::WaitForMessageBox("ＫＩＶＯ", 10000);
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ("デスクトップ領域の大きさを変更する前に、ＫＩＶＯを終了させてください。", wt::MessageBoxText(box));
+    EXPECT_TRUE(wt::AnswerMessageBox(box, IDOK));
+    PostMessageA(main, WM_COMMAND, 8192, 0);
+    wt::PumpMessages(500);
+    EXPECT_EQ(nullptr, FindWindowA("#32770", "ＫＩＶＯ")) << "once per run";
+
+    // The auto-start switch (at this panel height above the multi-screen button) turned on.
+    RECT t{};
+    GetClientRect(tuner, &t);
+    wt::ClickClient(tuner, 30, t.bottom - 2 - 63 + 1 + 7);
+    ASSERT_TRUE(CloseViewer(viewer));
+    EXPECT_EQ("[progman.groups]\r\ngroup0 = \"ｽﾀｰﾄｱｯﾌﾟ\"\r\n[group0]\r\n\"KIVO\",ZORTV.EXE\r\n", wt::ReadFile(setupIni));
+    DeleteFileA(setupIni.c_str());
+}
+
+TEST_F(MainWindow, ADisplayOfSixteenColoursEndsTheViewer) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    PostMessageA(main, WM_DISPLAYCHANGE, 4, MAKELPARAM(800, 600));
+    HWND box = wt::WaitForMessageBox("ＫＩＶＯ", 10000);
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ("１６色モードでは使用できません。\nＫＩＶＯを終了します。", wt::MessageBoxText(box));
+    EXPECT_TRUE(wt::AnswerMessageBox(box, IDOK));
+    EXPECT_GE(viewer.Wait(15000), 0) << "the viewer ends";
+}
+
+}  // namespace
