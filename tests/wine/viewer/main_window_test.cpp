@@ -168,12 +168,12 @@ TEST_F(MainWindow, PanelsFollowAMoveAndTheGrowZoneSnapsToTheGrid) {
     RECT client{};
     GetClientRect(main, &client);
     Drag(main, POINT{client.right - 7, client.bottom - 7}, POINT{client.right - 7 + 100, client.bottom - 7 - 50});
-    GetClientRect(main, &client);
+    for (int i = 0; i < 250 && (GetClientRect(main, &client), client.right != 375); ++i) wt::PumpMessages(20);
     EXPECT_EQ(360 + 15, client.right);
     EXPECT_EQ(270 + 15, client.bottom);
-    ExpectDocked(main, tuner, deck, "after the resize");
     RECT c{};
-    GetClientRect(capture, &c);
+    for (int i = 0; i < 250 && (GetClientRect(capture, &c), c.right != 360); ++i) wt::PumpMessages(20);
+    ExpectDocked(main, tuner, deck, "after the resize");
     EXPECT_EQ(360, c.right) << "the picture fills the new video area";
     EXPECT_EQ(270, c.bottom);
 

@@ -25,10 +25,43 @@ const kivo::wt::ScratchFolder& LiveFolder() {
     return folder;
 }
 
-bool StartLiveViewer(kivo::wt::ChildProcess& viewer) {
-    const auto& folder = LiveFolder();
+namespace {
+
+// The folder of the viewer started last: its Kvhook.dll keeps the record of the hook calls.
+const kivo::wt::ScratchFolder* g_started = nullptr;
+
+HMODULE HookOf(const kivo::wt::ScratchFolder& folder) {
+    static HMODULE viewer = nullptr, live = nullptr;
+    HMODULE& module = &folder == &ViewerFolder() ? viewer : live;
+    if (!module) module = LoadLibraryA(folder.File("Kvhook.dll").c_str());
+    return module;
+}
+
+std::string HookCallsOf(const kivo::wt::ScratchFolder& folder) {
+    auto log = reinterpret_cast<int(WINAPI*)(char*, int)>(
+        reinterpret_cast<void*>(GetProcAddress(HookOf(folder), "KvhookCallLog")));
+    if (!log) return "no Kvhook";
+    char buffer[8192] = {};
+    log(buffer, sizeof buffer);
+    return buffer;
+}
+
+void ResetHookCallsOf(const kivo::wt::ScratchFolder& folder) {
+    auto reset = reinterpret_cast<void(WINAPI*)()>(
+        reinterpret_cast<void*>(GetProcAddress(HookOf(folder), "KvhookResetLog")));
+    if (reset) reset();
+}
+
+bool StartIn(const kivo::wt::ScratchFolder& folder, kivo::wt::ChildProcess& viewer) {
+    // Start-up installs the hook library near its end: a fresh record shows when it got there.
+    ResetHookCallsOf(folder);
+    g_started = &folder;
     return viewer.Start("\"" + folder.File("zortv.exe") + "\"", folder.Path());
 }
+
+}  // namespace
+
+bool StartLiveViewer(kivo::wt::ChildProcess& viewer) { return StartIn(LiveFolder(), viewer); }
 
 HWND WaitForVisibleWindow(const char* title, DWORD ms) {
     const DWORD start = GetTickCount();
@@ -40,10 +73,7 @@ HWND WaitForVisibleWindow(const char* title, DWORD ms) {
     }
 }
 
-bool StartViewer(kivo::wt::ChildProcess& viewer) {
-    const auto& folder = ViewerFolder();
-    return viewer.Start("\"" + folder.File("zortv.exe") + "\"", folder.Path());
-}
+bool StartViewer(kivo::wt::ChildProcess& viewer) { return StartIn(ViewerFolder(), viewer); }
 
 void SetViewerVersion(const char* version) {
     HKEY key = nullptr;
@@ -59,8 +89,14 @@ HWND WaitForControlWindow(DWORD ms) { return kivo::wt::WaitForWindow("KIVO", "ï¼
 
 HWND WaitUntilStarted(kivo::wt::ChildProcess& viewer, DWORD ms) {
     HWND control = WaitForControlWindow(ms);
-    // Start-up ends in the message loop: the first wait for input is the sign.
-    if (control) WaitForInputIdle(viewer.Handle(), ms);
+    if (!control) return nullptr;
+    // The hook library is installed in the last steps of start-up (an early wait for input, such
+    // as a drain of the message queue while the main window is placed, is no sign of its end).
+    const DWORD start = GetTickCount();
+    while (g_started && HookCallsOf(*g_started).find("TvInstallHook(") == std::string::npos &&
+           GetTickCount() - start < ms && viewer.Running())
+        kivo::wt::PumpMessages(20);
+    WaitForInputIdle(viewer.Handle(), ms);
     return control;
 }
 
@@ -69,26 +105,8 @@ bool CloseViewer(kivo::wt::ChildProcess& viewer, DWORD ms) {
     return viewer.Wait(ms) >= 0;
 }
 
-namespace {
-HMODULE Hook() {
-    static HMODULE module = LoadLibraryA(ViewerFolder().File("Kvhook.dll").c_str());
-    return module;
-}
-}  // namespace
+std::string HookCalls() { return HookCallsOf(ViewerFolder()); }
 
-std::string HookCalls() {
-    auto log = reinterpret_cast<int(WINAPI*)(char*, int)>(
-        reinterpret_cast<void*>(GetProcAddress(Hook(), "KvhookCallLog")));
-    if (!log) return "no Kvhook";
-    char buffer[8192] = {};
-    log(buffer, sizeof buffer);
-    return buffer;
-}
-
-void ResetHookCalls() {
-    auto reset = reinterpret_cast<void(WINAPI*)()>(
-        reinterpret_cast<void*>(GetProcAddress(Hook(), "KvhookResetLog")));
-    if (reset) reset();
-}
+void ResetHookCalls() { ResetHookCallsOf(ViewerFolder()); }
 
 }  // namespace viewer_test
