@@ -103,7 +103,15 @@ struct CaptureWindow {
     DWORD framesDropped = 0;
     DWORD lastFrames = 0;
 
+    // The live picture's counters for bench/live: preview timer ticks and frames shown, written
+    // at most once a second to the file KIVO_CAPTURE_STATS names (this stand-in only).
+    std::string statsPath;
+    DWORD previewTicks = 0, framesShown = 0, statsWritten = 0;
+
     CaptureWindow() {
+        char path[MAX_PATH];
+        const DWORD n = GetEnvironmentVariableA("KIVO_CAPTURE_STATS", path, sizeof path);
+        if (n > 0 && n < sizeof path) statsPath = path;
         // The board's default: 320 x 240 in the planar format.
         uint8_t record[44] = {44, 0, 0, 0, 0x40, 1, 0, 0, 240, 0, 0, 0, 1, 0, 12, 0, 't', 'y', '0', 'n'};
         capture::ParseVideoFormat(record, sizeof record, format);
@@ -397,17 +405,39 @@ struct CaptureWindow {
         }
     }
 
+    void WriteStats(bool now) {
+        if (statsPath.empty()) return;
+        const DWORD tick = GetTickCount();
+        if (!now && tick - statsWritten < 1000) return;
+        statsWritten = tick;
+        char text[64];
+        const int len = std::snprintf(text, sizeof text, "%lu %lu %lu\n", static_cast<unsigned long>(tick),
+                                      static_cast<unsigned long>(previewTicks), static_cast<unsigned long>(framesShown));
+        HANDLE file = CreateFileA(statsPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return;
+        DWORD written = 0;
+        WriteFile(file, text, DWORD(len), &written, nullptr);
+        CloseHandle(file);
+    }
+
     void PreviewTick() {
+        ++previewTicks;
+        WriteStats(false);
         if (capturing || !TakeFrame()) return;
         if (overlay && IsWindowVisible(hwnd)) {
             Show();
+            ++framesShown;
             return;
         }
         if (frameCallback) {
             VIDEOHDR h = Header(GetTickCount());
             frameCallback(hwnd, &h);
         }
-        if (IsWindowVisible(hwnd)) Show();
+        if (IsWindowVisible(hwnd)) {
+            Show();
+            ++framesShown;
+        }
     }
 
     BOOL Grab(bool stopPreview) {
