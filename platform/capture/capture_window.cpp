@@ -74,6 +74,7 @@ struct CaptureWindow {
     std::vector<uint8_t> frame;  // the last frame taken
     HIC decompressor = nullptr;
     bool noDecompressor = false;  // none took the current format: not asked again until it changes
+    std::vector<uint8_t> formatRecord;  // the decompressors' input header, made once per format
 
     // The overlay: the video under the window's own drawing, keyed by magenta.
     bool overlay = false;
@@ -83,8 +84,9 @@ struct CaptureWindow {
         HGDIOBJ old = nullptr;
         uint8_t* bits = nullptr;
     };
+    // outSurface keeps the last frame composed, which is what the overlay put on the screen.
     Surface outSurface, readSurface;
-    std::vector<uint8_t> primary, shown, video, decoded;
+    std::vector<uint8_t> primary, video, decoded;
     int ovWidth = 0, ovHeight = 0, ovBytes = 0;
     size_t ovStride = 0;
     HIC decompressor32 = nullptr;
@@ -149,6 +151,7 @@ struct CaptureWindow {
     }
 
     void CloseDecompressor() {
+        formatRecord.clear();
         noDecompressor = false;
         noDecompressor32 = false;
         for (HIC* h : {&decompressor, &decompressor32}) {
@@ -164,8 +167,8 @@ struct CaptureWindow {
     // decompressor takes the format.
     bool DecodeFrame32() {
         if (frame.empty()) return false;
-        std::vector<uint8_t> inRecord = capture::VideoFormatRecord(format);
-        auto* in = reinterpret_cast<BITMAPINFOHEADER*>(inRecord.data());
+        if (formatRecord.empty()) formatRecord = capture::VideoFormatRecord(format);
+        auto* in = reinterpret_cast<BITMAPINFOHEADER*>(formatRecord.data());
         BITMAPINFOHEADER out{};
         out.biSize = sizeof out;
         out.biWidth = LONG(format.width);
@@ -245,7 +248,7 @@ struct CaptureWindow {
         // What the screen holds now counts as the overlay's own: nothing is foreign yet.
         BitBlt(readSurface.dc, 0, 0, w, h, windowDc, 0, 0, SRCCOPY);
         GdiFlush();
-        shown.assign(readSurface.bits, readSurface.bits + ovStride * h);
+        std::memcpy(outSurface.bits, readSurface.bits, ovStride * h);
         return true;
     }
 
@@ -284,20 +287,20 @@ struct CaptureWindow {
                 for (int y = r.top; y < r.bottom; ++y) {
                     const size_t at = size_t(ovHeight - 1 - y) * ovStride + size_t(r.left) * ovBytes;
                     const size_t n = size_t(r.right - r.left) * ovBytes;
-                    std::memcpy(&shown[at], readSurface.bits + at, n);
+                    std::memcpy(outSurface.bits + at, readSurface.bits + at, n);
                     capture::FillOverlayKey(&primary[at], r.right - r.left, ovBytes);
                 }
             }
         }
         FillOverlayVideo();
+        // Composed in place: each row of outSurface is what was shown there until it is rewritten.
         for (int row = 0; row < ovHeight; ++row) {
             const size_t at = size_t(row) * ovStride;
-            capture::ComposeOverlayRow(&primary[at], &shown[at], readSurface.bits + at, &video[at],
+            capture::ComposeOverlayRow(&primary[at], outSurface.bits + at, readSurface.bits + at, &video[at],
                                        outSurface.bits + at, ovWidth, ovBytes);
         }
         BitBlt(dc, 0, 0, ovWidth, ovHeight, outSurface.dc, 0, 0, SRCCOPY);
         GdiFlush();
-        std::memcpy(shown.data(), outSurface.bits, shown.size());
     }
 
     // The last frame as a packed 24-bit bitmap (header and rows), decoded by the system's
