@@ -183,6 +183,8 @@ struct Controls {
 
     uint8_t Luma(int y) const { return Clamp((y - 16) * contrast / 57 + 16 + (brightness - 154)); }
 
+    bool Turned() const { return cs != 256 || sn != 0; }
+
     void Chroma(int u8, int v8, uint8_t& uOut, uint8_t& vOut) const {
         const int u = u8 - 128, v = v8 - 128;
         const int ru = (u * cs - v * sn) / 256, rv = (u * sn + v * cs) / 256;
@@ -216,8 +218,21 @@ void RenderFeed(const PictureInput& in, uint32_t fourcc, const StoredFrameSize& 
     const int w = s.width, h = s.height;
     const size_t fw = p.width, fh = p.height, cw = (fw + 1) / 2;
     const Controls controls(in);
-    uint8_t luma[256];
+    uint8_t luma[256], chroma[256];
     for (int i = 0; i < 256; ++i) luma[i] = controls.Luma(i);
+    // Without a hue turn U and V only scale: one table for both (a 640 x 480 live picture
+    // spends a good part of its frame here).
+    const bool turned = controls.Turned();
+    if (!turned)
+        for (int i = 0; i < 256; ++i) chroma[i] = Clamp(128 + (i - 128) * controls.saturation / 64);
+    const auto chromaOf = [&](uint8_t u8, uint8_t v8, uint8_t& uOut, uint8_t& vOut) {
+        if (turned) {
+            controls.Chroma(u8, v8, uOut, vOut);
+        } else {
+            uOut = chroma[u8];
+            vOut = chroma[v8];
+        }
+    };
     std::vector<uint32_t> column(size_t(w) + 1), chromaColumn(size_t(w) + 1);
     for (int x = 0; x < w; ++x) {
         column[x] = SourceOf(size_t(x), size_t(w), fw);
@@ -240,7 +255,7 @@ void RenderFeed(const PictureInput& in, uint32_t fourcc, const StoredFrameSize& 
                 uint8_t* vRow = vPlane + size_t(r / 2) * chromaRow;
                 for (size_t k = 0; k < chromaRow; ++k) {
                     const uint32_t c = chromaColumn[2 * k];
-                    controls.Chroma(srcU[c], srcV[c], uRow[k], vRow[k]);
+                    chromaOf(srcU[c], srcV[c], uRow[k], vRow[k]);
                 }
             }
         } else if (fourcc == kFourccTy2n) {
@@ -249,18 +264,18 @@ void RenderFeed(const PictureInput& in, uint32_t fourcc, const StoredFrameSize& 
             for (; x + 1 < w; x += 2, q += 4) {
                 q[0] = luma[srcY[column[x]]];
                 q[2] = luma[srcY[column[x + 1]]];
-                controls.Chroma(srcU[chromaColumn[x]], srcV[chromaColumn[x]], q[1], q[3]);
+                chromaOf(srcU[chromaColumn[x]], srcV[chromaColumn[x]], q[1], q[3]);
             }
             if (w & 1) {
                 uint8_t unused;
                 q[0] = luma[srcY[column[x]]];
-                controls.Chroma(srcU[chromaColumn[x]], srcV[chromaColumn[x]], q[1], unused);
+                chromaOf(srcU[chromaColumn[x]], srcV[chromaColumn[x]], q[1], unused);
             }
         } else {
             uint8_t* q = out + size_t(r) * w * 2;
             for (int x = 0; x < w; ++x, q += 2) {
                 uint8_t u, v;
-                controls.Chroma(srcU[chromaColumn[x]], srcV[chromaColumn[x]], u, v);
+                chromaOf(srcU[chromaColumn[x]], srcV[chromaColumn[x]], u, v);
                 Store565(q, luma[srcY[column[x]]], u, v);
             }
         }

@@ -74,6 +74,7 @@ struct CaptureWindow {
     std::vector<uint8_t> frame;  // the last frame taken
     HIC decompressor = nullptr;
     bool noDecompressor = false;  // none took the current format: not asked again until it changes
+    std::vector<uint8_t> formatRecord;  // the decompressors' input header, made once per format
 
     // The overlay: the video under the window's own drawing, keyed by magenta.
     bool overlay = false;
@@ -83,8 +84,9 @@ struct CaptureWindow {
         HGDIOBJ old = nullptr;
         uint8_t* bits = nullptr;
     };
+    // outSurface keeps the last frame composed, which is what the overlay put on the screen.
     Surface outSurface, readSurface;
-    std::vector<uint8_t> primary, shown, video, decoded;
+    std::vector<uint8_t> primary, video, decoded;
     int ovWidth = 0, ovHeight = 0, ovBytes = 0;
     size_t ovStride = 0;
     HIC decompressor32 = nullptr;
@@ -103,7 +105,15 @@ struct CaptureWindow {
     DWORD framesDropped = 0;
     DWORD lastFrames = 0;
 
+    // The live picture's counters for bench/live: preview timer ticks and frames shown, written
+    // at most once a second to the file KIVO_CAPTURE_STATS names (this stand-in only).
+    std::string statsPath;
+    DWORD previewTicks = 0, framesShown = 0, statsWritten = 0;
+
     CaptureWindow() {
+        char path[MAX_PATH];
+        const DWORD n = GetEnvironmentVariableA("KIVO_CAPTURE_STATS", path, sizeof path);
+        if (n > 0 && n < sizeof path) statsPath = path;
         // The board's default: 320 x 240 in the planar format.
         uint8_t record[44] = {44, 0, 0, 0, 0x40, 1, 0, 0, 240, 0, 0, 0, 1, 0, 12, 0, 't', 'y', '0', 'n'};
         capture::ParseVideoFormat(record, sizeof record, format);
@@ -141,6 +151,7 @@ struct CaptureWindow {
     }
 
     void CloseDecompressor() {
+        formatRecord.clear();
         noDecompressor = false;
         noDecompressor32 = false;
         for (HIC* h : {&decompressor, &decompressor32}) {
@@ -156,8 +167,8 @@ struct CaptureWindow {
     // decompressor takes the format.
     bool DecodeFrame32() {
         if (frame.empty()) return false;
-        std::vector<uint8_t> inRecord = capture::VideoFormatRecord(format);
-        auto* in = reinterpret_cast<BITMAPINFOHEADER*>(inRecord.data());
+        if (formatRecord.empty()) formatRecord = capture::VideoFormatRecord(format);
+        auto* in = reinterpret_cast<BITMAPINFOHEADER*>(formatRecord.data());
         BITMAPINFOHEADER out{};
         out.biSize = sizeof out;
         out.biWidth = LONG(format.width);
@@ -237,7 +248,7 @@ struct CaptureWindow {
         // What the screen holds now counts as the overlay's own: nothing is foreign yet.
         BitBlt(readSurface.dc, 0, 0, w, h, windowDc, 0, 0, SRCCOPY);
         GdiFlush();
-        shown.assign(readSurface.bits, readSurface.bits + ovStride * h);
+        std::memcpy(outSurface.bits, readSurface.bits, ovStride * h);
         return true;
     }
 
@@ -276,20 +287,20 @@ struct CaptureWindow {
                 for (int y = r.top; y < r.bottom; ++y) {
                     const size_t at = size_t(ovHeight - 1 - y) * ovStride + size_t(r.left) * ovBytes;
                     const size_t n = size_t(r.right - r.left) * ovBytes;
-                    std::memcpy(&shown[at], readSurface.bits + at, n);
+                    std::memcpy(outSurface.bits + at, readSurface.bits + at, n);
                     capture::FillOverlayKey(&primary[at], r.right - r.left, ovBytes);
                 }
             }
         }
         FillOverlayVideo();
+        // Composed in place: each row of outSurface is what was shown there until it is rewritten.
         for (int row = 0; row < ovHeight; ++row) {
             const size_t at = size_t(row) * ovStride;
-            capture::ComposeOverlayRow(&primary[at], &shown[at], readSurface.bits + at, &video[at],
+            capture::ComposeOverlayRow(&primary[at], outSurface.bits + at, readSurface.bits + at, &video[at],
                                        outSurface.bits + at, ovWidth, ovBytes);
         }
         BitBlt(dc, 0, 0, ovWidth, ovHeight, outSurface.dc, 0, 0, SRCCOPY);
         GdiFlush();
-        std::memcpy(shown.data(), outSurface.bits, shown.size());
     }
 
     // The last frame as a packed 24-bit bitmap (header and rows), decoded by the system's
@@ -397,17 +408,39 @@ struct CaptureWindow {
         }
     }
 
+    void WriteStats(bool now) {
+        if (statsPath.empty()) return;
+        const DWORD tick = GetTickCount();
+        if (!now && tick - statsWritten < 1000) return;
+        statsWritten = tick;
+        char text[64];
+        const int len = std::snprintf(text, sizeof text, "%lu %lu %lu\n", static_cast<unsigned long>(tick),
+                                      static_cast<unsigned long>(previewTicks), static_cast<unsigned long>(framesShown));
+        HANDLE file = CreateFileA(statsPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return;
+        DWORD written = 0;
+        WriteFile(file, text, DWORD(len), &written, nullptr);
+        CloseHandle(file);
+    }
+
     void PreviewTick() {
+        ++previewTicks;
+        WriteStats(false);
         if (capturing || !TakeFrame()) return;
         if (overlay && IsWindowVisible(hwnd)) {
             Show();
+            ++framesShown;
             return;
         }
         if (frameCallback) {
             VIDEOHDR h = Header(GetTickCount());
             frameCallback(hwnd, &h);
         }
-        if (IsWindowVisible(hwnd)) Show();
+        if (IsWindowVisible(hwnd)) {
+            Show();
+            ++framesShown;
+        }
     }
 
     BOOL Grab(bool stopPreview) {

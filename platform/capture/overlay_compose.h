@@ -13,7 +13,8 @@ constexpr uint32_t kOverlayKey32 = 0x00FF00FF;  // 8-8-8 magenta
 // One row of the overlay. `screen` is what the window shows now, `shown` what the overlay put
 // there last time: pixels that differ were drawn by someone else and become part of `primary`
 // (the window's own surface, key colour where nothing is drawn). `out` gets the video where
-// `primary` is the key and `primary` elsewhere. bytesPerPixel is 2 or 4.
+// `primary` is the key and `primary` elsewhere. `out` may be `shown` (composed in place).
+// bytesPerPixel is 2 or 4.
 void ComposeOverlayRow(uint8_t* primary, const uint8_t* shown, const uint8_t* screen, const uint8_t* video,
                        uint8_t* out, int width, int bytesPerPixel);
 

@@ -314,6 +314,17 @@ TEST(FeedPicture, ControlsAndFreezeApplyAsToTheTestPicture) {
     }
     in.saturation = 0;
     ExpectYuv({82, 128, 128}, Ty0nAt(Render(in, kFourccTy0n, 8, 8), 8, 8, 1, 1));
+    // Byte for byte as the point-by-point path, with and without a hue turn.
+    const Quadrants odd(13, 7);
+    for (const auto& s : settings) {
+        PictureInput c = Fed(odd.Picture());
+        c.brightness = uint8_t(s.brightness);
+        c.contrast = uint8_t(s.contrast);
+        c.saturation = uint8_t(s.saturation);
+        c.hue = int8_t(s.hue);
+        for (uint32_t fourcc : {kFourccTy0n, kFourccTy2n})
+            EXPECT_EQ(Reference(c, fourcc, 21, 9), Render(c, fourcc, 21, 9)) << s.saturation << " " << s.hue;
+    }
 
     // Frozen, the source hands the held frame while the file plays on.
     in = Fed(q.Picture());

@@ -190,4 +190,42 @@ TEST(OverlayCompose, DrawingStaysOverTheVideoUntilRepainted) {
     PackRgb565Row(bgrx, reinterpret_cast<uint8_t*>(packed), 2);
     EXPECT_EQ(0x001F, packed[0]);
     EXPECT_EQ(uint16_t(0xF800 | (0x0C >> 2) << 5 | 1), packed[1]);
+    // Every channel value lands in its own field, whatever the fourth byte holds.
+    std::vector<uint8_t> ramp(4 * 256);
+    for (int i = 0; i < 256; ++i) {
+        ramp[4 * i] = uint8_t(i);
+        ramp[4 * i + 1] = uint8_t(255 - i);
+        ramp[4 * i + 2] = uint8_t(i * 7);
+        ramp[4 * i + 3] = uint8_t(0xA5);
+    }
+    for (int width : {256, 13}) {  // whole steps, and a tail
+        std::vector<uint16_t> words(size_t(width) + 1, 0x1234);
+        PackRgb565Row(ramp.data(), reinterpret_cast<uint8_t*>(words.data()), width);
+        for (int i = 0; i < width; ++i)
+            ASSERT_EQ(uint16_t((uint8_t(i * 7) >> 3) << 11 | ((255 - i) >> 2) << 5 | i >> 3), words[i]) << i;
+        EXPECT_EQ(0x1234, words[size_t(width)]) << "nothing written past the row";
+    }
+    // A row wider than one step: the key lets the video through, anything else stays.
+    std::vector<uint16_t> wide(19, K), wideVideo(19), wideOut(19);
+    wide[3] = wide[11] = wide[18] = 0x07E0;
+    for (int i = 0; i < 19; ++i) wideVideo[size_t(i)] = uint16_t(100 + i);
+    ComposeOverlayRow(reinterpret_cast<uint8_t*>(wide.data()), reinterpret_cast<const uint8_t*>(wideOut.data()),
+                      reinterpret_cast<const uint8_t*>(wideOut.data()), reinterpret_cast<const uint8_t*>(wideVideo.data()),
+                      reinterpret_cast<uint8_t*>(wideOut.data()), 19, 2);
+    for (int i = 0; i < 19; ++i) EXPECT_EQ(i == 3 || i == 11 || i == 18 ? 0x07E0 : 100 + i, wideOut[size_t(i)]) << i;
+    std::vector<uint32_t> wide32(11, kOverlayKey32), video32(11), out32(11);
+    wide32[5] = 0x00123456;
+    for (int i = 0; i < 11; ++i) video32[size_t(i)] = uint32_t(0x01000000 + i);
+    ComposeOverlayRow(reinterpret_cast<uint8_t*>(wide32.data()), reinterpret_cast<const uint8_t*>(out32.data()),
+                      reinterpret_cast<const uint8_t*>(out32.data()), reinterpret_cast<const uint8_t*>(video32.data()),
+                      reinterpret_cast<uint8_t*>(out32.data()), 11, 4);
+    for (int i = 0; i < 11; ++i) EXPECT_EQ(i == 5 ? 0x00123456u : uint32_t(0x01000000 + i), out32[size_t(i)]) << i;
+
+    // Composed in place (the last frame shown is the output surface): the same result.
+    uint16_t keyed[6] = {K, K, K, K, K, K};
+    uint16_t surface[6] = {1, 2, 3, 4, 5, 6};
+    ComposeOverlayRow(reinterpret_cast<uint8_t*>(keyed), reinterpret_cast<const uint8_t*>(surface),
+                      reinterpret_cast<const uint8_t*>(screen), reinterpret_cast<const uint8_t*>(video),
+                      reinterpret_cast<uint8_t*>(surface), 6, 2);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(want[i], surface[i]) << i;
 }
