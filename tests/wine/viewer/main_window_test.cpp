@@ -39,6 +39,19 @@ void MoveTo(HWND w, int x, int y) {
     SetWindowPos(w, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
 }
 
+// Whether both panels sit where they dock to the main window now.
+bool IsDocked(HWND main, HWND tuner, HWND deck) {
+    const RECT m = WindowRect(main), t = WindowRect(tuner), d = WindowRect(deck);
+    const int cx = GetSystemMetrics(SM_CXDLGFRAME), cy = GetSystemMetrics(SM_CYDLGFRAME);
+    return t.left == m.right - cx - 14 && t.top == m.top + cy + GetSystemMetrics(SM_CYCAPTION) &&
+           d.left == m.left + cx && d.top == m.bottom - cy - 15;
+}
+
+bool WaitDocked(HWND main, HWND tuner, HWND deck) {
+    for (int i = 0; i < 250 && !IsDocked(main, tuner, deck); ++i) wt::PumpMessages(20);
+    return IsDocked(main, tuner, deck);
+}
+
 // Where the panels dock to a main window at r.
 void ExpectDocked(HWND main, HWND tuner, HWND deck, const char* when) {
     const RECT m = WindowRect(main), t = WindowRect(tuner), d = WindowRect(deck);
@@ -64,16 +77,35 @@ COLORREF Pixel(HWND w, int x, int y) {
 
 int Brightness(COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c); }
 
-// Pure green pixels (the display's first line) in the capture window's display corner.
+// Pure green pixels (the display's first line) in the capture window's display corner, read in
+// one copy of the screen (pixel by pixel would take longer than the display stays).
 int GreenPixels(HWND capture) {
     RECT c{};
     GetClientRect(capture, &c);
+    POINT at{c.right - 104, 8};
+    ClientToScreen(capture, &at);
+    constexpr int kW = 96, kH = 16;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = kW;
+    info.bmiHeader.biHeight = -kH;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HBITMAP copy = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(memory, copy);
+    BitBlt(memory, 0, 0, kW, kH, screen, at.x, at.y, SRCCOPY);
+    GdiFlush();
     int n = 0;
-    for (int y = 8; y < 24; ++y)
-        for (int x = c.right - 104; x < c.right - 8; ++x) {
-            const COLORREF p = Pixel(capture, x, y);
-            if (GetRValue(p) < 40 && GetGValue(p) > 200 && GetBValue(p) < 40) ++n;
-        }
+    const auto* p = static_cast<const uint8_t*>(bits);
+    for (int i = 0; i < kW * kH; ++i, p += 4)
+        if (p[2] < 40 && p[1] > 200 && p[0] < 40) ++n;
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    DeleteObject(copy);
+    ReleaseDC(nullptr, screen);
     return n;
 }
 
@@ -160,8 +192,7 @@ TEST_F(MainWindow, PanelsFollowAMoveAndTheGrowZoneSnapsToTheGrid) {
     ASSERT_NO_FATAL_FAILURE(Start());
     MoveTo(main, 140, 60);
     ASSERT_TRUE(WaitForPlace(main, 140, 60));
-    ASSERT_TRUE(WaitForPlace(deck, 140 + GetSystemMetrics(SM_CXDLGFRAME), WindowRect(main).bottom - 15 -
-                                                                           GetSystemMetrics(SM_CYDLGFRAME)));
+    EXPECT_TRUE(WaitDocked(main, tuner, deck));
     ExpectDocked(main, tuner, deck, "after the move");
 
     // A drag of the grow zone by (+100, -50) asks for 420 x 190: the nearest 4:3 step is 360 x 270.
@@ -173,6 +204,7 @@ TEST_F(MainWindow, PanelsFollowAMoveAndTheGrowZoneSnapsToTheGrid) {
     EXPECT_EQ(270 + 15, client.bottom);
     RECT c{};
     for (int i = 0; i < 250 && (GetClientRect(capture, &c), c.right != 360); ++i) wt::PumpMessages(20);
+    EXPECT_TRUE(WaitDocked(main, tuner, deck));
     ExpectDocked(main, tuner, deck, "after the resize");
     EXPECT_EQ(360, c.right) << "the picture fills the new video area";
     EXPECT_EQ(270, c.bottom);
@@ -211,6 +243,7 @@ TEST_F(MainWindow, TheScreenEdgeHidesTheTunerPanelWithOneMessage) {
     wt::ClickClient(main, client.right - 7, client.bottom / 2);
     for (int i = 0; i < 100 && !IsWindowVisible(tuner); ++i) wt::PumpMessages(20);
     EXPECT_TRUE(IsWindowVisible(tuner));
+    EXPECT_TRUE(WaitDocked(main, tuner, deck));
     ExpectDocked(main, tuner, deck, "reopened");
 }
 
