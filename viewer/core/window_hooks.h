@@ -17,20 +17,6 @@ void WriteHandoffRecordOnExit();
 // Frees the compressor list of the AVI saving.
 void FreeCompressorList();
 
-// Multi-screen view: the highlighted cell and the cell layout; false while the view is not shown.
-bool MultiScreenSelection(int* selectedCell, int* columns, int* cellWidth, int* cellHeight);
-// The multi-screen view's end (the preset index to end on, -1 for none).
-void ExitMultiScreen(int preset);
-// The multi-screen view: its start, its end posted by the capture callback, its keys.
-void EnterMultiScreen();
-void FinishMultiScreen();
-void MultiScreenKey(unsigned ch, unsigned repeat, unsigned flags);
-// The multi-screen view's part of the main window: its size rule, its grid, a click on it, and
-// the frames the capture window delivers while it is shown.
-void MultiScreenSizeRule(int32_t& outerWidth, int32_t& outerHeight);
-void PaintMultiScreen(HDC dc, const RECT& area);
-void MultiScreenClick(int32_t x, int32_t y);
-void MultiScreenFrame(const void* data, uint32_t bytes);
 // A frame for the still mosaic being captured.
 void MosaicStillFrame(const void* data, uint32_t bytes);
 // The still the DOS program saved (now in stillPicture): the deck switches to still mode and
