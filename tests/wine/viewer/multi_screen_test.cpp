@@ -86,6 +86,14 @@ void Click(HWND w, int x, int y) {
     wt::PumpMessages(100);
 }
 
+// A control's text in another program (its own text, not the caption the system keeps).
+std::string ControlText(HWND control) {
+    char text[64] = {};
+    DWORD_PTR result;
+    SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, LPARAM(text), SMTO_ABORTIFHUNG, 3000, &result);
+    return text;
+}
+
 template <class Condition>
 bool WaitFor(Condition c, DWORD ms = 8000) {
     for (DWORD waited = 0; waited < ms; waited += 50) {
@@ -163,6 +171,7 @@ TEST_F(MultiScreen, EveryPresetsChannelInItsCellAndEnterPicksTheFramedOne) {
     EXPECT_EQ(90, c.bottom);
 
     // After one tour every cell holds its channel's colour.
+    ASSERT_TRUE(WaitFor([&] { return Tunes(mark).size() >= 4; }, 10000));
     const bool filled = WaitFor([&] { return Is('r', CellCentre(0)) && Is('g', CellCentre(1)) && Is('b', CellCentre(2)); },
                                 10000);
     EXPECT_TRUE(filled) << std::hex << CellCentre(0) << " " << CellCentre(1) << " " << CellCentre(2);
@@ -267,11 +276,8 @@ TEST_F(MultiScreen, TheSetupProgramEditsPresetsAndPictureAndEndsWithTheViewer) {
     EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(deck); }, 3000)) << "the deck is put away";
     HWND name2 = GetDlgItem(setup, 1201), channel3 = GetDlgItem(setup, 1102), bright = GetDlgItem(setup, 1300);
     ASSERT_TRUE(name2 && channel3 && bright);
-    ASSERT_TRUE(WaitFor([&] {
-        char text[32] = {};
-        GetWindowTextA(name2, text, sizeof text);
-        return std::string(text) == "Green";
-    }, 3000)) << "the presets are read";
+    ASSERT_TRUE(WaitFor([&] { return ControlText(name2) == "Green"; }, 3000)) << "the presets are read";
+    EXPECT_EQ("3", ControlText(GetDlgItem(setup, 1101)));
     // The deck's tab refuses while the setup program runs.
     RECT client{};
     GetClientRect(main, &client);
