@@ -36,6 +36,9 @@ struct MultiScreen {
     uint8_t* mosaicBytes = nullptr;  // the header, then the pixels; locked while the view runs
     HIC decompressor = nullptr;
     HDRAWDIB drawDib = nullptr;
+    // The teardown resizes the window, which drains the queue: a press of the button that
+    // waited there must not start a view inside it.
+    bool finishing = false;
 };
 MultiScreen g_ms;
 
@@ -151,7 +154,7 @@ bool EnterMultiScreen() {
     CTuner* tuner = CTuner::Instance();
     CMainWnd* main = CMainWnd::Instance();
     CCaptureController* capture = Capture();
-    if (!tuner || !main || !capture || g_viewer.multiScreenActive) return false;
+    if (!tuner || !main || !capture || g_viewer.multiScreenActive || g_ms.finishing) return false;
     const TunerState& s = tuner->State();
     const int32_t count = s.validPresetCount;
     g_ms.frameCounter = 0;
@@ -260,7 +263,8 @@ void ExitMultiScreen(int32_t preset) {
 }
 
 void FinishMultiScreen() {
-    if (!g_viewer.multiScreenActive) return;
+    if (!g_viewer.multiScreenActive || g_ms.finishing) return;
+    g_ms.finishing = true;
     CCaptureController* capture = Capture();
     if (capture && g_viewer.screenWidth >= 800) capture->PreviewOn();
     g_viewer.multiScreenActive = 0;
@@ -287,6 +291,7 @@ void FinishMultiScreen() {
         InvalidateRect(main, nullptr, TRUE);
         UpdateWindow(main);
     }
+    g_ms.finishing = false;
 }
 
 void MultiScreenFrame(const void* data, uint32_t bytes) {

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -145,8 +146,20 @@ protected:
     void EnterView() {
         mark = wt::Board::LogTotal();
         PressMulti();
-        ASSERT_TRUE(WaitForClient(main, kMultiClientW, kMultiClientH)) << "the mosaic's fixed size";
+        ASSERT_TRUE(WaitForClient(main, kMultiClientW, kMultiClientH))
+            << "the mosaic's fixed size; tunes " << Tunes(mark).size() << ", client " << ClientSize(main).cx;
         ASSERT_TRUE(WaitFor([&] { return Tunes(mark).size() >= 2; }));
+    }
+    // Back in the normal view, its teardown over: the picture fills the video area again.
+    bool WaitForNormalView() {
+        if (!WaitForClient(main, 320 + 15, 240 + 15)) return false;
+        const bool fitted = WaitFor([&] {
+            RECT c{};
+            GetClientRect(capture, &c);
+            return c.right == 320 && c.bottom == 240;
+        });
+        wt::PumpMessages(300);
+        return fitted;
     }
     void Key(UINT key) {
         PostMessageA(main, WM_KEYDOWN, key, 1);
@@ -171,10 +184,18 @@ TEST_F(MultiScreen, EveryPresetsChannelInItsCellAndEnterPicksTheFramedOne) {
     EXPECT_EQ(90, c.bottom);
 
     // After one tour every cell holds its channel's colour.
-    ASSERT_TRUE(WaitFor([&] { return Tunes(mark).size() >= 4; }, 10000));
+    // The tour's pace: one cell per fifteen frames of 66.7 ms, about a second.
+    ASSERT_TRUE(WaitFor([&] { return Tunes(mark).size() >= 2; }, 10000));
+    const DWORD tourStart = GetTickCount();
+    ASSERT_TRUE(WaitFor([&] { return Tunes(mark).size() >= 5; }, 10000));
+    const DWORD perCell = (GetTickCount() - tourStart) / 3;
+    std::printf("multi-screen tour: %lu ms per cell\n", static_cast<unsigned long>(perCell));
+    EXPECT_GT(perCell, 700u);
+    EXPECT_LT(perCell, 2000u);
     const bool filled = WaitFor([&] { return Is('r', CellCentre(0)) && Is('g', CellCentre(1)) && Is('b', CellCentre(2)); },
                                 10000);
     EXPECT_TRUE(filled) << std::hex << CellCentre(0) << " " << CellCentre(1) << " " << CellCentre(2);
+    wt::SaveScreenshot(wt::InProgramFolder("multi-screen-screenshot.bmp"));
     EXPECT_TRUE(Is('k', Pixel(main, 2 + 60, 2 + 92 + 45))) << "no preset for the second row";
     // The board followed the capture window: cell 0's channel first, then round the cells.
     const std::vector<int> tunes = Tunes(mark);
@@ -196,7 +217,7 @@ TEST_F(MultiScreen, EveryPresetsChannelInItsCellAndEnterPicksTheFramedOne) {
 
     // Enter: the normal view at its size on preset 0's channel.
     Key(VK_RETURN);
-    ASSERT_TRUE(WaitForClient(main, 320 + 15, 240 + 15));
+    ASSERT_TRUE(WaitForNormalView());
     ASSERT_TRUE(WaitFor([&] { return wt::Board::Snapshot()->channel == 2; }));
     GetClientRect(capture, &c);
     EXPECT_EQ(320, c.right);
@@ -215,20 +236,20 @@ TEST_F(MultiScreen, EscapeTheButtonAndAnotherProgramReturnToTheChannelOfBefore) 
     ASSERT_NO_FATAL_FAILURE(EnterView());
     ASSERT_TRUE(WaitFor([&] { return Tunes(mark).size() >= 3; }));
     Key(VK_ESCAPE);
-    ASSERT_TRUE(WaitForClient(main, 320 + 15, 240 + 15));
+    ASSERT_TRUE(WaitForNormalView());
     EXPECT_TRUE(WaitFor([&] { return wt::Board::Snapshot()->channel == 3; })) << "preset 1 again";
 
     // The panel's button again.
     ASSERT_NO_FATAL_FAILURE(EnterView());
     PressMulti();
-    ASSERT_TRUE(WaitForClient(main, 320 + 15, 240 + 15));
+    ASSERT_TRUE(WaitForNormalView());
     EXPECT_TRUE(WaitFor([&] { return wt::Board::Snapshot()->channel == 3; }));
 
     // Another program becomes active.
     SetForegroundWindow(main);
     ASSERT_NO_FATAL_FAILURE(EnterView());
     HWND other = wt::ActivateOwnWindow("another program");
-    EXPECT_TRUE(WaitForClient(main, 320 + 15, 240 + 15));
+    EXPECT_TRUE(WaitForNormalView());
     EXPECT_TRUE(WaitFor([&] { return wt::Board::Snapshot()->channel == 3; }));
     DestroyWindow(other);
 }
@@ -255,7 +276,7 @@ TEST_F(MultiScreen, PanelsRefuseMeanwhileAndAClickPicksACell) {
 
     // A click on the third cell ends the view on its preset (4, channel 4).
     Click(main, 2 + 2 * kCell + 30, 2 + 30);
-    ASSERT_TRUE(WaitForClient(main, 320 + 15, 240 + 15));
+    ASSERT_TRUE(WaitForNormalView());
     EXPECT_TRUE(WaitFor([&] { return wt::Board::Snapshot()->channel == 4; }));
     SendMessageTimeoutA(main, WM_NCHITTEST, 0, MAKELPARAM(frame.left + 40, frame.top + 8), SMTO_ABORTIFHUNG, 3000, &hit);
     EXPECT_EQ(HTCAPTION, LRESULT(hit));
