@@ -12,6 +12,7 @@
 #include "capture_controller.h"
 #include "command_handlers.h"
 #include "commands.h"
+#include "multi_screen.h"
 #include "settings.h"
 #include "skin_gdi.h"
 #include "tuner_panel.h"
@@ -19,7 +20,6 @@
 #include "viewer_state.h"
 #include "viewer_util.h"
 #include "voice_receiver.h"
-#include "window_hooks.h"
 
 namespace {
 
@@ -403,7 +403,7 @@ void CMainWnd::OnWindowPosChanging(WINDOWPOS* pos) {
             if (CTuner* tuner = CTuner::Instance()) tuner->ReleaseFreeze();
         int32_t cx = pos->cx, cy = pos->cy;
         if (g_viewer.multiScreenActive) {
-            if (!(g_viewer.deckBmpMode == 1 && g_viewer.viewMode == kPlaying)) MultiScreenSizeRule(cx, cy);
+            if (!(g_viewer.deckBmpMode == 1 && g_viewer.viewMode == kPlaying)) MultiScreenSize(cx, cy);
         } else {
             LimitRequestedSize(cx, cy, Context(), m, g_viewer.screenWidth, g_viewer.screenHeight);
         }

@@ -16,15 +16,6 @@ void WriteHandoffRecordOnExit() {
 }
 
 
-bool MultiScreenSelection(int*, int*, int*, int*) { return false; }
-void ExitMultiScreen(int) {}
-void EnterMultiScreen() {}
-void FinishMultiScreen() {}
-void MultiScreenKey(unsigned, unsigned, unsigned) {}
-void MultiScreenSizeRule(int32_t&, int32_t&) {}
-void PaintMultiScreen(HDC, const RECT&) {}
-void MultiScreenClick(int32_t, int32_t) {}
-void MultiScreenFrame(const void*, uint32_t) {}
 void MosaicStillStart() {}
 void MosaicStillFrame(const void*, uint32_t) {}
 void ShowDosStill() {}

@@ -15,20 +15,6 @@ void ViewerPeriodicTick();
 // The hand-off record "TVCTRL.QIF" written when the viewer ends.
 void WriteHandoffRecordOnExit();
 
-// Multi-screen view: the highlighted cell and the cell layout; false while the view is not shown.
-bool MultiScreenSelection(int* selectedCell, int* columns, int* cellWidth, int* cellHeight);
-// The multi-screen view's end (the preset index to end on, -1 for none).
-void ExitMultiScreen(int preset);
-// The multi-screen view: its start, its end posted by the capture callback, its keys.
-void EnterMultiScreen();
-void FinishMultiScreen();
-void MultiScreenKey(unsigned ch, unsigned repeat, unsigned flags);
-// The multi-screen view's part of the main window: its size rule, its grid, a click on it, and
-// the frames the capture window delivers while it is shown.
-void MultiScreenSizeRule(int32_t& outerWidth, int32_t& outerHeight);
-void PaintMultiScreen(HDC dc, const RECT& area);
-void MultiScreenClick(int32_t x, int32_t y);
-void MultiScreenFrame(const void* data, uint32_t bytes);
 // The still capture: its start (the deck's Record in Still mode) and a frame for the mosaic.
 void MosaicStillStart();
 void MosaicStillFrame(const void* data, uint32_t bytes);

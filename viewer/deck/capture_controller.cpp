@@ -6,6 +6,7 @@
 #include "capture_rules.h"
 #include "framework.h"
 #include "kvtun32.h"
+#include "multi_screen.h"
 #include "video_deck.h"
 #include "viewer_state.h"
 #include "window_hooks.h"

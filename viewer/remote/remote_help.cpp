@@ -7,7 +7,7 @@
 #include "viewer_util.h"
 #include "vxd.h"
 #include "main_wnd.h"
-#include "window_hooks.h"
+#include "multi_screen.h"
 
 namespace {
 

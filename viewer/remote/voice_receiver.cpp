@@ -8,7 +8,7 @@
 #include "video_deck.h"
 #include "viewer_state.h"
 #include "viewer_util.h"
-#include "window_hooks.h"
+#include "multi_screen.h"
 
 namespace {
 

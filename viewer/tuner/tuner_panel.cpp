@@ -6,6 +6,7 @@
 #include "caption.h"
 #include "command_handlers.h"
 #include "main_wnd.h"
+#include "multi_screen.h"
 #include "commands.h"
 #include "osd.h"
 #include "skin_gdi.h"
@@ -13,7 +14,6 @@
 #include "tuner_state_win32.h"
 #include "viewer_state.h"
 #include "viewer_util.h"
-#include "window_hooks.h"
 
 namespace {
 
@@ -380,8 +380,10 @@ void CTuner::MultiScreen() {
             ApplySource(state_, ViewerTuner());
             RepaintSource();
         }
-        if (CMainWnd* main = CMainWnd::Instance()) main->SetMovable(false);
-        EnterMultiScreen();
+        CMainWnd* main = CMainWnd::Instance();
+        if (main) main->SetMovable(false);
+        // A view that did not start leaves the window movable.
+        if (!EnterMultiScreen() && main) main->SetMovable(true);
     }
     multi_->Invalidate();
 }
@@ -433,8 +435,16 @@ void CTuner::HidePanel() {
         ::PostMessageA(main, WM_NCACTIVATE, IsOwnWindowActive() ? TRUE : FALSE, 0);
 }
 
-void CTuner::Key(UINT ch, UINT repeat, UINT flags) {
-    if (g_viewer.multiScreenActive) MultiScreenKey(ch, repeat, flags);
+void CTuner::Key(UINT ch, UINT, UINT) {
+    if (g_viewer.multiScreenActive) MultiScreenKey(ch);
+}
+
+void CTuner::SelectPresetAt(int32_t index) {
+    if (index >= 0 && index < kPresetCount) SelectPreset(presets_[index]);
+}
+
+void CTuner::RepaintMulti() {
+    if (multi_) multi_->Invalidate();
 }
 
 void CTuner::RefreshPresetButtons() {

@@ -18,6 +18,9 @@ public:
 
     // The actions of the buttons and of the named commands.
     void SelectPreset(SkinNode* element);
+    // The same for a preset index (the end of the multi-screen view on a chosen cell).
+    void SelectPresetAt(int32_t index);
+    void RepaintMulti();
     void ChannelUp() { StepChannel(+1); }
     void ChannelDown() { StepChannel(-1); }
     void NextSource();
