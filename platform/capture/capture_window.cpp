@@ -163,32 +163,43 @@ struct CaptureWindow {
         }
     }
 
+    // The output of a decode of the current format at `bits` per pixel, rows back to back.
+    BITMAPINFOHEADER OutputHeader(WORD bits) const {
+        BITMAPINFOHEADER out{};
+        out.biSize = sizeof out;
+        out.biWidth = LONG(format.width);
+        out.biHeight = LONG(format.height);
+        out.biPlanes = 1;
+        out.biBitCount = bits;
+        out.biCompression = BI_RGB;
+        out.biSizeImage = format.width * format.height * (bits / 8);
+        return out;
+    }
+
+    // The decompressor of the current format for that output, located once; null when none
+    // takes it (and not asked again until the format changes).
+    HIC Decompressor(HIC& slot, bool& none, BITMAPINFOHEADER* in, BITMAPINFOHEADER* out) {
+        if (slot || none) return slot;
+        slot = ICLocate(ICTYPE_VIDEO, format.fourcc, in, out, ICMODE_DECOMPRESS);
+        if (slot && ICDecompressBegin(slot, in, out) != ICERR_OK) {
+            ICClose(slot);
+            slot = nullptr;
+        }
+        none = slot == nullptr;
+        return slot;
+    }
+
     // The last frame decoded to 32-bit rows (bottom-up) into `decoded`; false when no
     // decompressor takes the format.
     bool DecodeFrame32() {
         if (frame.empty()) return false;
         if (formatRecord.empty()) formatRecord = capture::VideoFormatRecord(format);
         auto* in = reinterpret_cast<BITMAPINFOHEADER*>(formatRecord.data());
-        BITMAPINFOHEADER out{};
-        out.biSize = sizeof out;
-        out.biWidth = LONG(format.width);
-        out.biHeight = LONG(format.height);
-        out.biPlanes = 1;
-        out.biBitCount = 32;
-        out.biCompression = BI_RGB;
-        out.biSizeImage = format.width * format.height * 4;
-        if (!decompressor32) {
-            if (noDecompressor32) return false;
-            decompressor32 = ICLocate(ICTYPE_VIDEO, format.fourcc, in, &out, ICMODE_DECOMPRESS);
-            if (decompressor32 && ICDecompressBegin(decompressor32, in, &out) != ICERR_OK) {
-                ICClose(decompressor32);
-                decompressor32 = nullptr;
-            }
-            noDecompressor32 = decompressor32 == nullptr;
-            if (!decompressor32) return false;
-        }
+        BITMAPINFOHEADER out = OutputHeader(32);
+        HIC decoder = Decompressor(decompressor32, noDecompressor32, in, &out);
+        if (!decoder) return false;
         decoded.resize(out.biSizeImage);
-        return ICDecompress(decompressor32, 0, in, frame.data(), &out, decoded.data()) == ICERR_OK;
+        return ICDecompress(decoder, 0, in, frame.data(), &out, decoded.data()) == ICERR_OK;
     }
 
     void FreeSurface(Surface& s) {
@@ -310,27 +321,12 @@ struct CaptureWindow {
         if (frame.empty()) return dib;
         std::vector<uint8_t> inRecord = capture::VideoFormatRecord(format);
         auto* in = reinterpret_cast<BITMAPINFOHEADER*>(inRecord.data());
-        BITMAPINFOHEADER out{};
-        out.biSize = sizeof out;
-        out.biWidth = LONG(format.width);
-        out.biHeight = LONG(format.height);
-        out.biPlanes = 1;
-        out.biBitCount = 24;
-        out.biCompression = BI_RGB;
-        out.biSizeImage = format.width * format.height * 3;
-        if (!decompressor) {
-            if (noDecompressor) return dib;
-            decompressor = ICLocate(ICTYPE_VIDEO, format.fourcc, in, &out, ICMODE_DECOMPRESS);
-            if (decompressor && ICDecompressBegin(decompressor, in, &out) != ICERR_OK) {
-                ICClose(decompressor);
-                decompressor = nullptr;
-            }
-            noDecompressor = decompressor == nullptr;
-            if (!decompressor) return dib;
-        }
+        BITMAPINFOHEADER out = OutputHeader(24);
+        HIC decoder = Decompressor(decompressor, noDecompressor, in, &out);
+        if (!decoder) return dib;
         // The decoder writes rows back to back; a bitmap's rows are padded to four bytes.
         std::vector<uint8_t> tight(out.biSizeImage);
-        if (ICDecompress(decompressor, 0, in, frame.data(), &out, tight.data()) != ICERR_OK) return dib;
+        if (ICDecompress(decoder, 0, in, frame.data(), &out, tight.data()) != ICERR_OK) return dib;
         const size_t rowBytes = size_t(format.width) * 3, stride = (rowBytes + 3) & ~size_t(3);
         dib.assign(sizeof(BITMAPINFOHEADER) + stride * format.height, 0);
         out.biSizeImage = DWORD(stride * format.height);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "capture_rules.h"
+
 int32_t MosaicColumns(int32_t validCount) { return std::max<int32_t>(3, (validCount + 2) / 3); }
 
 Size32 MultiScreenOuterSize(int32_t columns, const FrameMetrics& m) {
@@ -81,21 +83,10 @@ int32_t CellOfPreset(const int32_t* validPresets, int32_t count, int32_t preset)
 }
 
 std::array<uint8_t, 44> CellFormatRecord(int32_t width, int32_t height, int32_t screenWidth, int32_t bitsPerPixel) {
-    std::array<uint8_t, 44> r{};
-    auto put32 = [&r](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) r[at + i] = uint8_t(v >> (8 * i));
-    };
-    put32(0, 44);
-    put32(4, uint32_t(width));
-    put32(8, uint32_t(height));
-    r[12] = 1;   // planes
-    r[14] = 12;  // bits per pixel
-    r[16] = 't';
-    r[17] = 'y';
-    r[18] = '0';
-    r[19] = 'n';
-    put32(20, uint32_t(height) * (uint32_t(width) * 12 / 8));
-    r[42] = screenWidth == 1024 && bitsPerPixel == 16 ? 28 : 12;
+    std::array<uint8_t, 44> r = CaptureFormatRecord(width, height, screenWidth, bitsPerPixel);
+    // A cell's image size counts its rows unpadded.
+    const uint32_t size = uint32_t(height) * (uint32_t(width) * 12 / 8);
+    for (int i = 0; i < 4; ++i) r[20 + i] = uint8_t(size >> (8 * i));
     return r;
 }
 
