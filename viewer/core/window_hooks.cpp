@@ -25,6 +25,3 @@ void MultiScreenSizeRule(int32_t&, int32_t&) {}
 void PaintMultiScreen(HDC, const RECT&) {}
 void MultiScreenClick(int32_t, int32_t) {}
 void MultiScreenFrame(const void*, uint32_t) {}
-void MosaicStillStart() {}
-void MosaicStillFrame(const void*, uint32_t) {}
-void ShowDosStill() {}

@@ -29,9 +29,3 @@ void MultiScreenSizeRule(int32_t& outerWidth, int32_t& outerHeight);
 void PaintMultiScreen(HDC dc, const RECT& area);
 void MultiScreenClick(int32_t x, int32_t y);
 void MultiScreenFrame(const void* data, uint32_t bytes);
-// The still capture: its start (the deck's Record in Still mode) and a frame for the mosaic.
-void MosaicStillStart();
-void MosaicStillFrame(const void* data, uint32_t bytes);
-// The still the DOS program saved (now in stillPicture): the deck switches to still mode and
-// shows it.
-void ShowDosStill();
