@@ -23,17 +23,17 @@ done
 [ $status -eq 0 ] || exit 1
 info=$(identify -format '%m %w %h %z %r' "$dir/still-single.bmp") || fail "identify refused still-single.bmp"
 echo "still-single.bmp: $info"
-[ "$info" = "BMP 320 240 8 DirectClass sRGB" ] || fail "still-single.bmp is not a 320x240 true-colour BMP"
+case "$info" in "BMP3 320 240 8 DirectClass sRGB"*) ;; *) false;; esac || fail "still-single.bmp is not a 320x240 true-colour BMP"
 check_quarters "$dir/still-single.bmp" 0 0 320 240 16
 info=$(identify -format '%m %w %h %z %r' "$dir/still-mosaic.bmp") || fail "identify refused still-mosaic.bmp"
 echo "still-mosaic.bmp: $info"
-[ "$info" = "BMP 360 270 8 DirectClass sRGB" ] || fail "still-mosaic.bmp is not a 360x270 true-colour BMP"
+case "$info" in "BMP3 360 270 8 DirectClass sRGB"*) ;; *) false;; esac || fail "still-mosaic.bmp is not a 360x270 true-colour BMP"
 for cell in 0 1 2 3 4 5 6 7 8; do
   check_quarters "$dir/still-mosaic.bmp" $((120*(cell%3))) $((90*(cell/3))) 120 90 20
 done
 info=$(identify -format '%m %w %h %z %r %k' "$dir/still-256.bmp") || fail "identify refused still-256.bmp"
 echo "still-256.bmp: $info"
-case "$info" in "BMP 320 240 8 PseudoClass sRGB "*) ;; *) fail "still-256.bmp is not a 320x240 palette BMP";; esac
+case "$info" in "BMP3 320 240 8 PseudoClass sRGB"*) ;; *) fail "still-256.bmp is not a 320x240 palette BMP";; esac
 # Every colour of the reduced still is one of the palette's: channels in steps of 17 or 51.
 bad=$(convert "$dir/still-256.bmp" -format %c histogram:info:- | sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\)).*/\1 \2 \3/p' |
       awk '{ for (i=1;i<=3;i++) if ($i % 17) { print; break } }' | head -3)
