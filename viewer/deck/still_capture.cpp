@@ -3,7 +3,9 @@
 #include <windows.h>
 #include <vfw.h>
 
+#include <array>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
