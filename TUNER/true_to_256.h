@@ -29,12 +29,21 @@ void ReduceRowsReference(const uint8_t* source, ptrdiff_t sourceStride, uint8_t*
 void ReduceRowsFast(const uint8_t* source, ptrdiff_t sourceStride, uint8_t* destination,
                     ptrdiff_t destinationStride, int32_t width, int32_t rows, uint16_t* errorRow);
 
+// Sixteen rows at once in AVX2 registers (the scalar rows for what is left over), same bytes.
+// Only where HasAvx2().
+void ReduceRowsAvx2(const uint8_t* source, ptrdiff_t sourceStride, uint8_t* destination,
+                    ptrdiff_t destinationStride, int32_t width, int32_t rows, uint16_t* errorRow);
+bool HasAvx2();
+// The AVX2 rows where the processor and the system have them, else the table-driven rows.
+void ReduceRowsBest(const uint8_t* source, ptrdiff_t sourceStride, uint8_t* destination,
+                    ptrdiff_t destinationStride, int32_t width, int32_t rows, uint16_t* errorRow);
+
 // Works on two packed device-independent bitmaps, each starting with a 40-byte information
 // header: a 24-bit source with its rows after the header, and a destination sized for the
 // header, 256 colour entries and the 8-bit rows. Fills the destination header, sets the
 // source's image size, writes the colour table and the pixels.
 // 0 on success, -1 for a null pointer, -2 when the remainder row cannot be allocated.
 int32_t TrueTo256(uint8_t* source, uint8_t* destination,
-                  ReduceRowsFunction reduce = ReduceRowsFast);
+                  ReduceRowsFunction reduce = ReduceRowsBest);
 
 }  // namespace kvtun

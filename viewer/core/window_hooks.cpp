@@ -14,8 +14,3 @@ void WriteHandoffRecordOnExit() {
     std::string path = std::string(g_viewer.programDirectory) + "TVCTRL.QIF";
     WriteHandoffRecord(path.c_str());
 }
-
-
-void MosaicStillStart() {}
-void MosaicStillFrame(const void*, uint32_t) {}
-void ShowDosStill() {}

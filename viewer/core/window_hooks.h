@@ -1,5 +1,5 @@
-// Where the spine calls into the windows and services that are built on it. Each does nothing
-// until its part of the viewer is there.
+// Where the skin toolkit's timer and the control window reach up into the viewer: the periodic
+// work of every tick and the hand-off record written at exit.
 #pragma once
 #include <windows.h>
 
@@ -14,10 +14,3 @@ void StopSkinTimer();
 void ViewerPeriodicTick();
 // The hand-off record "TVCTRL.QIF" written when the viewer ends.
 void WriteHandoffRecordOnExit();
-
-// The still capture: its start (the deck's Record in Still mode) and a frame for the mosaic.
-void MosaicStillStart();
-void MosaicStillFrame(const void* data, uint32_t bytes);
-// The still the DOS program saved (now in stillPicture): the deck switches to still mode and
-// shows it.
-void ShowDosStill();

@@ -7,6 +7,7 @@
 #include "framework.h"
 #include "kvtun32.h"
 #include "multi_screen.h"
+#include "still_capture.h"
 #include "video_deck.h"
 #include "viewer_state.h"
 #include "window_hooks.h"
@@ -130,10 +131,10 @@ void CCaptureController::PreviewOff() {
     else Send(WM_CAP_SET_PREVIEW, 0);
 }
 
-void CCaptureController::SetVideoFormat(int32_t width, int32_t height) {
+bool CCaptureController::SetVideoFormat(int32_t width, int32_t height) {
     format_ = CaptureFormatRecord(width, height, g_viewer.screenWidth, g_viewer.colourDepth);
     frameBytes_ = CaptureFrameBytes(width, height);
-    Send(WM_CAP_SET_VIDEOFORMAT, format_.size(), LPARAM(format_.data()));
+    return Send(WM_CAP_SET_VIDEOFORMAT, format_.size(), LPARAM(format_.data())) != 0;
 }
 
 void CCaptureController::FitToVideoArea() {

@@ -29,7 +29,8 @@ public:
     void PreviewOff();
     // Resizes the window to the main window's video area and sets the format for that size.
     void FitToVideoArea();
-    void SetVideoFormat(int32_t width, int32_t height);
+    // Whether the driver took the format.
+    bool SetVideoFormat(int32_t width, int32_t height);
     const std::array<uint8_t, 44>& FormatRecord() const { return format_; }
     uint32_t FrameBytes() const { return frameBytes_; }
 

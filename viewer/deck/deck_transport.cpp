@@ -10,11 +10,11 @@
 #include "capture_rules.h"
 #include "command_handlers.h"
 #include "main_wnd.h"
+#include "still_capture.h"
 #include "tuner_panel.h"
 #include "video_deck.h"
 #include "viewer_state.h"
 #include "viewer_util.h"
-#include "window_hooks.h"
 
 namespace {
 
@@ -127,7 +127,7 @@ void CVideoDeck::Record() {
     if (g_viewer.multiScreenActive || g_viewer.panelOnlyMode) return;
     CloseRemoteHelp();
     if (g_viewer.viewMode != kCapturing && !g_viewer.stopPending) {
-        if (StillMode()) MosaicStillStart();
+        if (StillMode()) CaptureStill(kCaptureIntervals[settings_.intervalIndex], settings_.stillGrid);
         else StartRecording();
         return;
     }

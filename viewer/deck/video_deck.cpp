@@ -9,6 +9,7 @@
 #include "main_wnd.h"
 #include "settings.h"
 #include "skin_gdi.h"
+#include "still_capture.h"
 #include "tuner_panel.h"
 #include "viewer_state.h"
 #include "viewer_util.h"
@@ -112,6 +113,7 @@ SkinNode* CVideoDeck::BuildFace() {
     edit_ = Button("EDIT", 110, 14, nullptr, nullptr, "EDIT", SKF_IMAGE_BUTTON, "クリップミルの起動");
     edit_->action = act(&CVideoDeck::Edit);
     wall_ = Button("WALL", 110, 14, nullptr, nullptr, "WALL", SKF_IMAGE_BUTTON, "壁紙化");
+    wall_->action = act(&CVideoDeck::Wallpaper);
     rewind_ = Button("REWIND", 16, 38, nullptr, nullptr, "REWIND", SKF_IMAGE_BUTTON, "頭出し");
     rewind_->action = act(&CVideoDeck::Rewind);
     rewindGrey_ = new SkinImage("REWINDD", 15, 38, "REWINDD");
@@ -374,6 +376,8 @@ void CVideoDeck::SwitchToStill() {
 
 void CVideoDeck::Load() {
     if (g_viewer.viewMode == kCapturing) return;
+    // A still on view comes back when no file replaces it.
+    const bool stillShown = StillMode() && g_viewer.viewMode == kPlaying;
     Stop();
     if (CTuner* tuner = CTuner::Instance()) tuner->ReleaseFreeze();
     HWND main = CWnd::SafeHandle(g_viewer.mainWindow);
@@ -382,7 +386,12 @@ void CVideoDeck::Load() {
         ::EnableWindow(w, FALSE);
         ::UpdateWindow(w);
     }
-    if (!StillMode()) LoadClip();
+    if (StillMode()) {
+        if (!LoadStill() && stillShown && g_viewer.stillPicture)
+            if (CMainWnd* m = CMainWnd::Instance()) m->ShowStill();
+    } else {
+        LoadClip();
+    }
     DrainMessages();
     for (HWND w : {m_hWnd, main})
         if (w) ::EnableWindow(w, TRUE);
@@ -401,7 +410,9 @@ void CVideoDeck::Save() {
         ::EnableWindow(w, FALSE);
         ::UpdateWindow(w);
     }
-    if (!StillMode()) {
+    if (StillMode()) {
+        SaveStill();
+    } else {
         CCaptureController* capture = g_viewer.captureController;
         if (capture) capture->DetachDriver();
         SaveClip();
@@ -412,6 +423,16 @@ void CVideoDeck::Save() {
         if (w) ::EnableWindow(w, TRUE);
     ShowLiveAgain();
     ChooseCaptureDrive();
+}
+
+void CVideoDeck::Wallpaper() {
+    if (StillMode() && g_viewer.viewMode == kCapturing) return;
+    MakeWallpaper();
+}
+
+void CVideoDeck::LatchRecord(bool on) {
+    if (on) Latch(record_);
+    else Unlatch(record_);
 }
 
 void CVideoDeck::CloseDeck() {

@@ -61,6 +61,9 @@ public:
     void Rewind();
     void Record();
     void Edit();
+    void Wallpaper();
+    // The Record button latched (a capture runs) or not.
+    void LatchRecord(bool on);
 
 protected:
     BOOL OnEraseBkgnd(HDC) override { return TRUE; }

@@ -17,7 +17,7 @@
 #include "viewer_state.h"
 #include "viewer_util.h"
 #include "capture_controller.h"
-#include "window_hooks.h"
+#include "still_capture.h"
 
 namespace {
 
@@ -158,26 +158,8 @@ int CheckHandoffReturn() {
 }
 
 void LoadDosStill() {
-    HFILE file = _lopen("TVCAPWIN.BMP", OF_READ);
-    if (file == HFILE_ERROR) return;
-    BITMAPFILEHEADER header = {};
-    HGLOBAL block = nullptr;
-    bool ok = _lread(file, &header, sizeof header) == sizeof header && header.bfType == 0x4D42 &&
-              header.bfSize > sizeof header && header.bfSize - sizeof header <= (64u << 20);
-    if (ok) {
-        DWORD size = header.bfSize - sizeof header;
-        block = GlobalAlloc(GMEM_MOVEABLE, size);
-        void* bits = block ? GlobalLock(block) : nullptr;
-        ok = bits && _hread(file, bits, static_cast<long>(size)) == static_cast<long>(size);
-        if (bits) GlobalUnlock(block);
-    }
-    _lclose(file);
+    // The file is the DOS program's hand-over: read once, then gone whatever it held.
+    HGLOBAL picture = ReadBmpFile("TVCAPWIN.BMP", false);
     DeleteFileA("TVCAPWIN.BMP");
-    if (!ok) {
-        if (block) GlobalFree(block);
-        return;
-    }
-    if (g_viewer.stillPicture) GlobalFree(g_viewer.stillPicture);
-    g_viewer.stillPicture = block;
-    ShowDosStill();
+    if (picture) TakeDosStill(picture);
 }

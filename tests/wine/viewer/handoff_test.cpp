@@ -63,6 +63,34 @@ TEST_F(Handoff, TheTvComesBackWithTheChannelAndPictureChosenInDos) {
     EXPECT_NE(std::string::npos, ini.find("CurrentPreset=7")) << ini;
 }
 
+TEST_F(Handoff, TheStillLeftByTheDosProgramBecomesTheStill) {
+    ASSERT_TRUE(ViewerFolder().Write("ZORTV2.INI", "[dostv]\r\nstate=3\r\nstill=1\r\n"));
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    HWND control = Start();
+    ASSERT_NE(nullptr, control);
+    PostMessageA(control, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    // The still (2 x 2, grey 128) goes to the clipboard as any still does; its file is gone.
+    std::string dib;
+    for (int i = 0; i < 200 && dib.empty(); ++i) {
+        wt::PumpMessages(50);
+        if (!OpenClipboard(nullptr)) continue;
+        if (HANDLE h = GetClipboardData(CF_DIB)) {
+            const char* p = static_cast<const char*>(GlobalLock(h));
+            if (p) dib.assign(p, GlobalSize(h));
+            GlobalUnlock(h);
+        }
+        CloseClipboard();
+    }
+    ASSERT_EQ(40u + 16, dib.size());
+    EXPECT_EQ(2, reinterpret_cast<const BITMAPINFOHEADER*>(dib.data())->biWidth);
+    EXPECT_EQ(16u, reinterpret_cast<const BITMAPINFOHEADER*>(dib.data())->biSizeImage) << "filled in";
+    EXPECT_EQ(std::string(6, char(0x80)), dib.substr(40, 6));
+    EXPECT_FALSE(wt::FileExists(ViewerFolder().File("TVCAPWIN.BMP")));
+}
+
 TEST_F(Handoff, SwitchingTheTvOffInDosEndsTheViewer) {
     ASSERT_TRUE(ViewerFolder().Write("ZORTV2.INI", "[dostv]\r\nstate=4\r\n"));
     HWND control = Start();
