@@ -54,14 +54,16 @@ HandoffState HandoffRecord::StateOf(const uint8_t* data, size_t size, uint32_t e
 }
 
 void HandoffRecord::ReadBack(const uint8_t* data, HandoffValues& v) {
-    v.source = Signed(data[4]);
+    // A source, preset or cable channel the viewer has no use for is refused: the viewer keeps
+    // its own, instead of saving and later tuning a value the DOS program made up.
+    if (Signed(data[4]) >= 0 && Signed(data[4]) <= 3) v.source = Signed(data[4]);
     switch (data[5]) {
     case 0: v.voiceMode = 2; break;
     case 1: v.voiceMode = 3; break;
     case 2: v.voiceMode = 1; break;
     }
-    v.currentPreset = Signed(data[6]) - 1;
-    v.cableChannel = Signed(data[7]) + 50;
+    if (Signed(data[6]) >= 1 && Signed(data[6]) <= kHandoffPresets) v.currentPreset = Signed(data[6]) - 1;
+    if (Signed(data[7]) >= 13 && Signed(data[7]) <= 38) v.cableChannel = Signed(data[7]) + 50;
     v.brightness = Signed(data[8]);
     v.contrast = data[9];
     v.color = data[10];

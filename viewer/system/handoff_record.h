@@ -49,7 +49,9 @@ public:
     static HandoffState StateOf(const uint8_t* data, size_t size, uint32_t elapsedMs);
 
     // Takes over the values the DOS program changed (source, sound mode, preset, cable
-    // channel, picture) and remembers its still flag. The data must hold a whole record.
+    // channel, picture) and remembers its still flag. The data must hold a whole record. A
+    // source outside 0..3, a preset outside 1..12 or a cable channel outside 13..38 keeps the
+    // value held.
     void ReadBack(const uint8_t* data, HandoffValues& values);
 
     // The DOS program left a still picture in "TVCAPWIN.BMP".

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <utility>
 
@@ -92,6 +93,43 @@ TEST(HandoffRecord, ReadBackTakesTheChangedValuesWithTheirSigns) {
     // The still flag survives the next fill.
     r.Fill(Sample());
     EXPECT_EQ(1, r.bytes[182]);
+}
+
+TEST(HandoffRecord, ReadBackKeepsTheValuesHeldForASourcePresetOrCableChannelOutOfRange) {
+    HandoffRecord r;
+    r.Fill(Sample());
+    const HandoffValues held = Sample();
+    // Found by fuzzing: a record with source 7, preset byte 84 and cable byte 86 was taken as
+    // it stood, and the cable channel 136 was saved and stepped from.
+    for (const auto& [source, preset, cable] : {std::array<uint8_t, 3>{7, 84, 86}, {0xFF, 0, 12}, {4, 13, 39},
+                                                 {0x80, 0xFF, 0x80}}) {
+        auto data = r.bytes;
+        data[4] = source;
+        data[6] = preset;
+        data[7] = cable;
+        data[8] = 0xFA;
+        HandoffValues v = held;
+        r.ReadBack(data.data(), v);
+        EXPECT_EQ(held.source, v.source);
+        EXPECT_EQ(held.currentPreset, v.currentPreset);
+        EXPECT_EQ(held.cableChannel, v.cableChannel);
+        EXPECT_EQ(-6, v.brightness);  // the rest is still taken
+    }
+    // The edges are taken.
+    auto data = r.bytes;
+    data[4] = 3;
+    data[6] = 12;
+    data[7] = 13;
+    HandoffValues v = held;
+    r.ReadBack(data.data(), v);
+    EXPECT_EQ(3, v.source);
+    EXPECT_EQ(11, v.currentPreset);
+    EXPECT_EQ(63, v.cableChannel);
+    data[6] = 1;
+    data[7] = 38;
+    r.ReadBack(data.data(), v);
+    EXPECT_EQ(0, v.currentPreset);
+    EXPECT_EQ(88, v.cableChannel);
 }
 
 TEST(HandoffRecord, StatesOfARecordReadBack) {
