@@ -768,6 +768,10 @@ LRESULT CMainWnd::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // A clip window that is being closed reports its closing as an error: not the user's.
         HWND playback = g_viewer.playbackWindow;
         if (!playback) return 0;
+        // "Invalid device ID": the clip window's device is already closed (it closes itself on
+        // some errors and on close); a command that reached it then is nothing the user did,
+        // and the system's text about device IDs means nothing to the user.
+        if (lParam == MCIERR_INVALID_DEVICE_ID) return 0;
         char text[256] = {};
         ::SendMessageA(playback, MCIWNDM_GETERRORA, sizeof text, reinterpret_cast<LPARAM>(text));
         text[sizeof text - 1] = '\0';

@@ -372,11 +372,15 @@ private:
         if (!viewer_ || !viewer_->Running()) return;
         const int roll = random_.Below(1000);
         if (roll < 160) {
-            SendName(kTableNames[random_.Below(11)]);
+            const char* name = kTableNames[random_.Below(11)];
+            SendName(name);
             Count("name: command table");
+            trail_.back() += std::string(" ") + name;
         } else if (roll < 300) {
-            SendName(kVoiceWords[random_.Below(28)]);
+            const char* word = kVoiceWords[random_.Below(28)];
+            SendName(word);
             Count("name: voice word");
+            trail_.back() += std::string(" ") + word;
         } else if (roll < 360) {
             SendName(VextName());
             Count("name: VEXT, form");
@@ -415,9 +419,10 @@ private:
         } else if (roll < 965) {
             PostMessageA(tuner_, WM_COMMAND, static_cast<WPARAM>(700 + random_.Below(40)), 0);
             Count("setup notice to the tuner panel");
-        } else if (roll < 990) {
+        } else if (roll < 998) {
             SecondStart();
-        } else {
+        } else if (random_.Chance(50)) {
+            // A few power-offs per run: most of the run is one long-lived viewer.
             PowerOff();
         }
     }
@@ -555,10 +560,16 @@ private:
         return s;
     }
 
-    void Count(const std::string& what) { ++counts_[what]; }
+    void Count(const std::string& what) {
+        ++counts_[what];
+        trail_.push_back(what);
+        if (trail_.size() > 12) trail_.erase(trail_.begin());
+    }
+    // With the last actions before it, for the replay.
     void Fail(const std::string& what) {
         failures_.push_back(what);
         std::printf("soak: FAILURE: %s\n", what.c_str());
+        for (const std::string& t : trail_) std::printf("soak:   after %s\n", t.c_str());
     }
 
     void Report() {
@@ -597,6 +608,7 @@ private:
     int starts_ = 0;
     int namesTaken_ = 0, namesRefused_ = 0;
     std::map<std::string, int> counts_;
+    std::vector<std::string> trail_;
     std::vector<Sample> samples_;
     std::vector<std::string> failures_;
 };

@@ -2,6 +2,9 @@
 // in the main window, saving it to a file of the user's choice, and the hand-off to the editor.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <mmsystem.h>
+
 #include <string>
 
 #include "viewer_harness.h"
@@ -85,6 +88,12 @@ TEST_F(Deck, RecordsPlaysSavesAndHandsTheClipToTheEditor) {
     EXPECT_NE(std::string::npos, clip.find("ty0n")) << "the capture format";
     EXPECT_NE(std::string::npos, clip.find("auds")) << "with its sound";
     EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(deck) != FALSE; }, 5000));
+
+    // The clip window's "invalid device ID" notice (its device already closed) shows no box;
+    // the soak met it as a box with the system's text about device IDs.
+    PostMessageA(main, 0x4CD /* MCIWNDM_NOTIFYERROR */, reinterpret_cast<WPARAM>(ClipWindow(main)),
+                 MCIERR_INVALID_DEVICE_ID);
+    EXPECT_EQ(nullptr, wt::WaitForDialogOf(viewer.Id(), 2000));
 
     // Play runs the clip to its end; Stop brings the live picture back.
     PostClick(deck, kPlay.x, kPlay.y);
