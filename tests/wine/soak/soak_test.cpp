@@ -229,6 +229,9 @@ public:
             AnswerDialogs();
             SetForegroundWindow(main_);
             wt::PumpMessages(300);
+            // The mix may have left a clip open or playing, where the tuner refuses presets.
+            SendName("CD_STOP");
+            Settle(500);
             SendName("VEXT,CH3");
             Settle(700);
             selected = soak::TunedPreset() == soak::kPresetChannels[2];
