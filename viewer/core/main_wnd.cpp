@@ -42,7 +42,6 @@ HDC Dc(SkinCanvas& c) { return static_cast<HDC>(c.Context()); }
 HBRUSH Stock(int brush) { return static_cast<HBRUSH>(GetStockObject(brush)); }
 
 Rect32 ToRect32(const RECT& r) { return Rect32{r.left, r.top, r.right, r.bottom}; }
-RECT ToWin(const Rect32& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 SkinRect ToSkin(const Rect32& r) { return SkinRect{r.left, r.top, r.right, r.bottom}; }
 
 Rect32 CurrentRect() { return ToRect32(g_viewer.currentRect); }

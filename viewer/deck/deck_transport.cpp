@@ -29,7 +29,6 @@ void ReleaseFreeze() {
     if (CTuner* tuner = CTuner::Instance()) tuner->ReleaseFreeze();
 }
 
-bool ClipOpen() { return g_viewer.viewMode == kPaused || g_viewer.viewMode == kPlaying; }
 
 HWND Playback() {
     HWND w = g_viewer.playbackWindow;

@@ -10,9 +10,9 @@ near() {  # near r,g,b expected r,g,b tolerance
 }
 check_quarters() {  # file x0 y0 w h tolerance
   f="$1"; x0=$2; y0=$3; w=$4; h=$5; t=$6
-  for spec in "$((x0+w/4)) $((y0+h/4)) 236,13,14 red" "$((x0+3*w/4)) $((y0+h/4)) 14,244,14 green" \
+  for point in "$((x0+w/4)) $((y0+h/4)) 236,13,14 red" "$((x0+3*w/4)) $((y0+h/4)) 14,244,14 green" \
               "$((x0+w/4)) $((y0+3*h/4)) 16,13,237 blue" "$((x0+3*w/4)) $((y0+3*h/4)) 235,235,235 white"; do
-    set -- $spec
+    set -- $point
     got=$(pixel "$f" "$1" "$2")
     near "$got" "$3" "$t" || fail "$(basename "$f") at $1,$2: $got, not $4 ($3)"
   done
