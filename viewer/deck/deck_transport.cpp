@@ -29,7 +29,6 @@ void ReleaseFreeze() {
     if (CTuner* tuner = CTuner::Instance()) tuner->ReleaseFreeze();
 }
 
-
 HWND Playback() {
     HWND w = g_viewer.playbackWindow;
     return w && IsWindow(w) ? w : nullptr;
