@@ -132,11 +132,9 @@ elseif(KIVO_WINDOWS)
   set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
   set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/_googletest EXCLUDE_FROM_ALL)
-  if(NOT KIVO_WIN64)
-    # The win32 thread model has no std::mutex (GCC 12): googletest's one use of it is replaced.
-    target_compile_definitions(gtest PUBLIC GTEST_HAS_NOTIFICATION_=1)
-    target_compile_options(gtest PUBLIC -include ${KIVO_SOURCE_DIR}/cmake/gtest_notification_win32.h)
-  endif()
+  # The win32 thread model has no std::mutex (GCC 12): googletest's one use of it is replaced.
+  target_compile_definitions(gtest PUBLIC GTEST_HAS_NOTIFICATION_=1)
+  target_compile_options(gtest PUBLIC -include ${KIVO_SOURCE_DIR}/cmake/gtest_notification_win32.h)
   # The sources are not ours: their warnings are not ours to fix.
   foreach(t gtest gtest_main gmock gmock_main)
     if(TARGET ${t})

@@ -11,6 +11,9 @@ namespace vancodc {
 namespace {
 
 std::atomic<int> g_mask{-1};
+// Detected once; detecting twice gives the same answer, so no guarded static: the runtime's guard
+// would create a semaphore that outlives every unload of the driver.
+std::atomic<int> g_detected{-1};
 
 int DetectFeatures() {
     int features = 0;
@@ -41,7 +44,11 @@ int DetectFeatures() {
 }  // namespace
 
 int CpuFeatures() {
-    static const int detected = DetectFeatures();
+    int detected = g_detected.load(std::memory_order_relaxed);
+    if (detected < 0) {
+        detected = DetectFeatures();
+        g_detected.store(detected, std::memory_order_relaxed);
+    }
     return detected & g_mask.load(std::memory_order_relaxed);
 }
 

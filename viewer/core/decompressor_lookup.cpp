@@ -4,6 +4,18 @@
 
 #include "viewer_state.h"
 
+HIC LocateDecompressor(BITMAPINFOHEADER* in, BITMAPINFOHEADER* out) {
+    // Wine's look-up lists the installed decoders through ICInfo, which leaves a registry key
+    // open for each one it lists: asking the format's handler first keeps that off the usual path.
+    if (in->biCompression != BI_RGB) {
+        if (HIC own = ICOpen(ICTYPE_VIDEO, in->biCompression, ICMODE_DECOMPRESS)) {
+            if (ICDecompressQuery(own, in, out) == ICERR_OK) return own;
+            ICClose(own);
+        }
+    }
+    return ICLocate(ICTYPE_VIDEO, 0, in, out, ICMODE_DECOMPRESS);
+}
+
 HIC OpenFrameDecompressor(const uint8_t (&captureRecord)[44]) {
     VideoFormatHeader* in = g_viewer.formatIn;
     VideoFormatHeader* out = g_viewer.formatOut;
@@ -20,7 +32,7 @@ HIC OpenFrameDecompressor(const uint8_t (&captureRecord)[44]) {
     out->header.biBitCount = 24;
     out->header.biCompression = BI_RGB;
     out->header.biSizeImage = DWORD(h) * (DWORD(w) * 24 / 8);
-    HIC ic = ICLocate(ICTYPE_VIDEO, 0, &in->header, &out->header, ICMODE_DECOMPRESS);
+    HIC ic = LocateDecompressor(&in->header, &out->header);
     if (ic && ICDecompressBegin(ic, &in->header, &out->header) != ICERR_OK) {
         ICClose(ic);
         ic = nullptr;

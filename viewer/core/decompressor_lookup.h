@@ -7,6 +7,9 @@
 
 #include <cstdint>
 
+// The decoder that takes `in` to `out`, not yet begun: the format's own handler first, as the
+// compression manager's look-up itself starts, then the look-up over every installed decoder.
+HIC LocateDecompressor(BITMAPINFOHEADER* in, BITMAPINFOHEADER* out);
 // formatIn takes the capture record (44 bytes); formatOut a 24-bit picture of its size. The
 // decoder is begun with the two; null when none takes them.
 HIC OpenFrameDecompressor(const uint8_t (&captureRecord)[44]);

@@ -12,6 +12,7 @@
 #include "bmp_rules.h"
 #include "capture_controller.h"
 #include "command_handlers.h"
+#include "decompressor_lookup.h"
 #include "framework.h"
 #include "kvtun32.h"
 #include "main_wnd.h"
@@ -174,7 +175,7 @@ HIC OpenDecompressor(int32_t w, int32_t h, const std::array<uint8_t, 44>& captur
     if (g_viewer.formatOut) std::memcpy(g_viewer.formatOut, g_mosaic.out.data(), 44);
     auto* in = reinterpret_cast<BITMAPINFOHEADER*>(g_mosaic.in.data());
     auto* out = reinterpret_cast<BITMAPINFOHEADER*>(g_mosaic.out.data());
-    HIC hic = ICLocate(ICTYPE_VIDEO, 0, in, out, ICMODE_DECOMPRESS);
+    HIC hic = LocateDecompressor(in, out);
     if (hic && ICDecompressBegin(hic, in, out) != ICERR_OK) {
         ICClose(hic);
         hic = nullptr;

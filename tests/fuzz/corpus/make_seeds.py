@@ -68,3 +68,14 @@ head = clip[:clip.index(b'FRAME')]
 frame = 160 * 120 * 3 // 2 + 6
 put('y4m', 'sample2', bytes([0, 79, 59, 3, 0, 128]) + clip[:len(head) + 2 * frame])
 put('y4m', 'truncated', bytes([1, 40, 30, 9, 20, 100]) + clip[:len(head) + frame + 1000])
+
+# Still pictures: whole BMP files, 8- and 24-bit.
+for bmp in sorted((root / 'viewer/res/bitmaps').glob('*.bmp'))[:4]:
+    put('bmp', bmp.stem, bmp.read_bytes())
+w, h = 5, 3
+row = (w * 3 + 3) & ~3
+pixels = bytes(row * h)
+put('bmp', 'rgb24', b'BM' + (54 + len(pixels)).to_bytes(4, 'little') + bytes(4) + (54).to_bytes(4, 'little')
+    + (40).to_bytes(4, 'little') + w.to_bytes(4, 'little') + h.to_bytes(4, 'little')
+    + (1).to_bytes(2, 'little') + (24).to_bytes(2, 'little') + bytes(4)
+    + len(pixels).to_bytes(4, 'little') + bytes(16) + pixels)

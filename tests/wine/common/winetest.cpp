@@ -1,5 +1,6 @@
 #include "winetest.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "board_api.h"
@@ -294,6 +295,40 @@ void PumpMessages(DWORD ms) {
         }
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     } while (GetTickCount() - start < ms);
+}
+
+DWORD HandlesHeldBy(DWORD process, std::vector<std::pair<USHORT, BYTE>>* held) {
+    struct Entry {
+        ULONG ownerPid;
+        BYTE objectType;
+        BYTE flags;
+        USHORT value;
+        PVOID object;
+        ULONG access;
+    };
+    using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+    static auto query = reinterpret_cast<Query>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    if (!query) return 0;
+    std::vector<BYTE> buffer(1 << 20);
+    ULONG needed = 0;
+    for (int i = 0; i < 4; ++i) {
+        const LONG status = query(16, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+        if (status == 0) break;
+        if (status != static_cast<LONG>(0xC0000004)) return 0;  // not STATUS_INFO_LENGTH_MISMATCH
+        buffer.resize(std::max<size_t>(buffer.size() * 2, needed + 4096));
+    }
+    const ULONG count = *reinterpret_cast<ULONG*>(buffer.data());
+    const size_t first = sizeof(ULONG_PTR);  // the count, padded to the entries' alignment
+    if (first + size_t(count) * sizeof(Entry) > buffer.size()) return 0;
+    const auto* entries = reinterpret_cast<const Entry*>(buffer.data() + first);
+    DWORD n = 0;
+    for (ULONG i = 0; i < count; ++i)
+        if (entries[i].ownerPid == process) {
+            ++n;
+            if (held) held->push_back({entries[i].value, entries[i].objectType});
+        }
+    return n;
 }
 
 }  // namespace kivo::wt

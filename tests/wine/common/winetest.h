@@ -100,4 +100,8 @@ bool SaveScreenshot(const std::string& path);
 // Keeps a message queue alive for a while (for tests that own windows).
 void PumpMessages(DWORD ms);
 
+// The handles another process holds, from the system's handle list (this Wine's
+// GetProcessHandleCount answers 0 for another process); with each one's value and type index.
+DWORD HandlesHeldBy(DWORD processId, std::vector<std::pair<USHORT, BYTE>>* held = nullptr);
+
 }  // namespace kivo::wt

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Plots a soak run's samples (seconds,process,handles,user,gdi,windows,private_kb) to a PNG with
+"""Plots a soak run's samples (seconds,process,handles,driver_keys,user,gdi,windows,private_kb) to a PNG with
 ImageMagick: the counts in the upper panel, the private memory in the lower one; a grey line
 marks each new viewer process (a power-off and start again).
    plot_samples.py samples.csv out.png [title]"""
@@ -10,7 +10,7 @@ out, title = sys.argv[2], (sys.argv[3] if len(sys.argv) > 3 else '')
 if not rows:
     sys.exit('no samples')
 W, H, L, R = 960, 620, 70, 20
-panels = [(50, 330, [('handles', '#c0392b'), ('user', '#2471a3'), ('gdi', '#7d3c98'), ('windows', '#229954')], 'count'),
+panels = [(50, 330, [('handles', '#c0392b'), ('driver_keys', '#e67e22'), ('user', '#2471a3'), ('gdi', '#7d3c98'), ('windows', '#229954')], 'count'),
           (390, 570, [('private_kb', '#b9770e')], 'private KB')]
 t = [int(r['seconds']) for r in rows]
 t1 = max(max(t), 1)
@@ -21,7 +21,7 @@ def x_of(s):
     return L + (W - L - R) * s / t1
 
 for top, bottom, series, label in panels:
-    vmax = max(max(int(r[k]) for r in rows) for k, _ in series)
+    vmax = max(max(int(r.get(k) or 0) for r in rows) for k, _ in series)
     vmax = max(10, int(vmax * 1.15) + 1)
     y_of = lambda v: bottom - (bottom - top) * v / vmax
     mvg += ['stroke #888888', 'fill none', 'rectangle %d %d %d %d' % (L, top, W - R, bottom), 'stroke none', 'fill black']
@@ -36,7 +36,7 @@ for top, bottom, series, label in panels:
             mvg += ['stroke #bbbbbb', 'line %.1f %d %.1f %d' % (x_of(t[i]), top, x_of(t[i]), bottom), 'stroke none']
     lx = W - R - 110 * len(series)
     for n, (key, colour) in enumerate(series):
-        pts = ' '.join('%.1f,%.1f' % (x_of(t[i]), y_of(int(rows[i][key]))) for i in range(len(rows)))
+        pts = ' '.join('%.1f,%.1f' % (x_of(t[i]), y_of(int(rows[i].get(key) or 0))) for i in range(len(rows)))
         mvg += ['stroke %s' % colour, 'stroke-width 1.5', 'fill none', 'polyline %s' % pts, 'stroke none', 'fill %s' % colour,
                 'rectangle %d %d %d %d' % (lx + 110 * n, top - 16, lx + 110 * n + 10, top - 6),
                 'fill black', 'text %d %d "%s"' % (lx + 110 * n + 14, top - 6, key)]

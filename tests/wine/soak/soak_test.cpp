@@ -9,9 +9,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <tlhelp32.h>
+#include <winternl.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -74,7 +76,8 @@ const char* const kExpectedBoxes[] = {
 struct Sample {
     DWORD seconds;
     DWORD process;
-    DWORD handles;
+    DWORD handles;     // without the installed-drivers keys that Wine leaves open (below)
+    DWORD driverKeys;
     DWORD userObjects;
     DWORD gdiObjects;
     DWORD windows;
@@ -132,38 +135,114 @@ BOOL CALLBACK CloseWindowsOf(HWND w, LPARAM p) {
     return TRUE;
 }
 
-// The handles a process holds, from the system's handle list (SystemHandleInformation).
-DWORD SystemHandlesOf(DWORD process, std::map<int, int>* types = nullptr) {
-    struct Entry {
-        ULONG ownerPid;
-        BYTE objectType;
-        BYTE flags;
-        USHORT value;
-        PVOID object;
-        ULONG access;
-    };
-    using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
-    static auto query = reinterpret_cast<Query>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
-    if (!query) return 0;
-    std::vector<BYTE> buffer(1 << 20);
-    ULONG needed = 0;
-    for (int i = 0; i < 4; ++i) {
-        const LONG status = query(16, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
-        if (status == 0) break;
-        if (status != static_cast<LONG>(0xC0000004)) return 0;  // not STATUS_INFO_LENGTH_MISMATCH
-        buffer.resize(std::max<size_t>(buffer.size() * 2, needed + 4096));
-    }
-    const ULONG count = *reinterpret_cast<ULONG*>(buffer.data());
-    const size_t first = sizeof(ULONG_PTR);  // the count, padded to the entries' alignment
-    if (first + size_t(count) * sizeof(Entry) > buffer.size()) return 0;
-    const auto* entries = reinterpret_cast<const Entry*>(buffer.data() + first);
-    DWORD n = 0;
-    for (ULONG i = 0; i < count; ++i)
-        if (entries[i].ownerPid == process) {
-            ++n;
-            if (types) ++(*types)[entries[i].objectType];
+// A thread handle as "own|other, running|ended, start module": whose thread the viewer keeps.
+std::string DescribeThread(HANDLE thread, DWORD viewer) {
+    using ProcessOfThread = DWORD(WINAPI*)(HANDLE);
+    static auto processOf = reinterpret_cast<ProcessOfThread>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetProcessIdOfThread")));
+    using QueryThread = LONG(WINAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+    static auto queryThread = reinterpret_cast<QueryThread>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationThread")));
+    const DWORD owner = processOf ? processOf(thread) : 0;
+    DWORD code = 0;
+    GetExitCodeThread(thread, &code);
+    using IdOfThread = DWORD(WINAPI*)(HANDLE);
+    static auto idOf = reinterpret_cast<IdOfThread>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetThreadId")));
+    std::string out = std::string(owner == viewer ? "own" : "other") + (code == STILL_ACTIVE ? " running" : " ended");
+    if (idOf) out += " " + std::to_string(idOf(thread));
+    PVOID start = nullptr;
+    if (queryThread && queryThread(thread, 9, &start, sizeof start, nullptr) == 0 && owner == viewer) {
+        char module[MAX_PATH] = {};
+        HANDLE p = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, viewer);
+        using MappedName = DWORD(WINAPI*)(HANDLE, PVOID, LPSTR, DWORD);
+        static auto mappedName = reinterpret_cast<MappedName>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "K32GetMappedFileNameA")));
+        if (p && mappedName && mappedName(p, start, module, sizeof module)) {
+            const char* base = std::strrchr(module, '\\');
+            out += std::string(" in ") + (base ? base + 1 : module);
         }
+        if (p) CloseHandle(p);
+    }
+    return out;
+}
+
+// An object's type (what 2) or name (what 1) through a handle of this process.
+std::string ObjectText(HANDLE h, ULONG what) {
+    using QueryObject = LONG(WINAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+    static auto queryObject = reinterpret_cast<QueryObject>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryObject")));
+    std::vector<BYTE> b(4096);
+    ULONG n = 0;
+    if (!queryObject || queryObject(h, what, b.data(), static_cast<ULONG>(b.size()), &n) != 0) return "?";
+    const auto* u = reinterpret_cast<const UNICODE_STRING*>(b.data());
+    if (!u->Buffer || !u->Length) return std::string();
+    char out[600] = {};
+    WideCharToMultiByte(CP_ACP, 0, u->Buffer, u->Length / 2, out, sizeof out - 1, nullptr, nullptr);
+    return out;
+}
+
+// Calls visit(type, copy) with a copy of each handle `process` holds whose type index passes
+// `want`; false when the handles cannot be copied.
+template <typename Want, typename Visit>
+bool VisitHandles(DWORD process, Want want, Visit visit) {
+    std::vector<std::pair<USHORT, BYTE>> held;
+    wt::HandlesHeldBy(process, &held);
+    HANDLE owner = OpenProcess(PROCESS_DUP_HANDLE, FALSE, process);
+    if (!owner) return false;
+    for (const auto& [value, type] : held) {
+        if (!want(type)) continue;
+        HANDLE h = nullptr;
+        if (!DuplicateHandle(owner, reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(value)), GetCurrentProcess(), &h, 0,
+                             FALSE, DUPLICATE_SAME_ACCESS))
+            h = nullptr;
+        visit(type, h);
+        if (h) CloseHandle(h);
+    }
+    CloseHandle(owner);
+    return true;
+}
+
+// The viewer's handles grouped by object type and name, the most numerous first: what a
+// failing handle bound prints so that the leak can be named.
+std::string DescribeHandles(DWORD process) {
+    std::map<std::string, int> groups;
+    const bool read = VisitHandles(process, [](BYTE) { return true; }, [&](BYTE, HANDLE h) {
+        if (!h) {
+            ++groups["(not copied)"];
+            return;
+        }
+        const std::string type = ObjectText(h, 2);
+        // Names of files and pipes can block on a busy object; the others are quick.
+        std::string name = (type == "File") ? std::string() : ObjectText(h, 1);
+        if (type == "Thread") name = DescribeThread(h, process);
+        ++groups[type + (name.empty() ? "" : " " + name)];
+    });
+    if (!read) return " (cannot be read)";
+    std::vector<std::pair<int, std::string>> sorted;
+    for (const auto& [k, n] : groups) sorted.push_back({n, k});
+    std::sort(sorted.rbegin(), sorted.rend());
+    std::string out;
+    for (const auto& [n, k] : sorted) out += "\n  " + std::to_string(n) + " x " + k;
+    return out;
+}
+
+// The copies of the installed-drivers key the viewer holds. Wine's ICInfo opens that key and
+// returns without closing it whenever it finds a driver; the compression manager's look-up and
+// the Save dialog's compressor list call it. The bound leaves them out; the samples count them.
+DWORD DriverKeysOf(DWORD process) {
+    static int keyType = -1;  // the type index of keys, learnt from the first one seen
+    DWORD n = 0;
+    VisitHandles(process, [](BYTE type) { return keyType < 0 || type == keyType; }, [&](BYTE type, HANDLE h) {
+        if (!h) return;
+        if (keyType < 0) {
+            if (ObjectText(h, 2) != "Key") return;
+            keyType = type;
+        }
+        const std::string name = ObjectText(h, 1);
+        const char* tail = "\\CurrentVersion\\Drivers32";
+        if (name.size() >= std::strlen(tail) && name.compare(name.size() - std::strlen(tail), std::string::npos, tail) == 0) ++n;
+    });
     return n;
 }
 
@@ -213,6 +292,12 @@ public:
         while (GetTickCount() - start < seconds_ * 1000u && failures_.size() < 5) {
             Act();
             Settle(20 + random_.Below(180));
+            if (trace_ && viewer_ && viewer_->Running()) {
+                const DWORD now = wt::HandlesHeldBy(viewer_->Id());
+                if (now != lastHandles_ && !trail_.empty())
+                    std::printf("trace: %+ld to %lu after %s\n", long(now) - long(lastHandles_), now, trail_.back().c_str());
+                lastHandles_ = now;
+            }
             if (GetTickCount() >= nextCheck) {
                 Check(start);
                 nextCheck = GetTickCount() + 3000;
@@ -377,17 +462,30 @@ private:
 
     void Act() {
         if (!viewer_ || !viewer_->Running()) return;
-        const int roll = random_.Below(1000);
+        // KIVO_SOAK_NAMES (comma-separated): only these names, to find which one a count follows.
+        // "@N" stands for the mix's kind whose roll range holds N.
+        if (!onlyNames_.empty()) {
+            const std::string& name = onlyNames_[random_.Below(static_cast<int>(onlyNames_.size()))];
+            if (name[0] == '@') return Mix(std::atoi(name.c_str() + 1));
+            SendName(name.c_str());
+            Count("name: " + name);
+            return;
+        }
+        Mix(random_.Below(1000));
+    }
+
+    // One action of the mix; `roll` below 1000 picks its kind.
+    void Mix(int roll) {
         if (roll < 160) {
             const char* name = kTableNames[random_.Below(11)];
             SendName(name);
             Count("name: command table");
-            trail_.back() += std::string(" ") + name;
+            Detail(std::string(" ") + name);
         } else if (roll < 300) {
             const char* word = kVoiceWords[random_.Below(28)];
             SendName(word);
             Count("name: voice word");
-            trail_.back() += std::string(" ") + word;
+            Detail(std::string(" ") + word);
         } else if (roll < 360) {
             SendName(VextName());
             Count("name: VEXT, form");
@@ -395,8 +493,15 @@ private:
             SendName(JunkName());
             Count("name: junk");
         } else if (roll < 700) {
-            if (HWND w = AnyPanel()) Click(w, AnyPoint(w), random_.Chance(15));
+            HWND w = AnyPanel();
+            const POINT p = w ? AnyPoint(w) : POINT{};
+            if (w) Click(w, p, random_.Chance(15));
             Count("click on a panel");
+            if (trace_ && w) {
+                char title[64] = {};
+                GetWindowTextA(w, title, sizeof title);
+                Detail(" " + std::string(title) + " " + std::to_string(p.x) + "," + std::to_string(p.y));
+            }
         } else if (roll < 760) {
             // The grow zone at the main window's lower right corner, or anywhere.
             RECT r{};
@@ -469,7 +574,8 @@ private:
         StartOne();
     }
 
-    void AnswerDialogs() {
+    // The number of dialogs and boxes answered.
+    int AnswerDialogs() {
         Found found;
         if (viewer_) found.processes.push_back(viewer_->Id());
         for (const auto& [id, name] : FolderProcesses()) {
@@ -483,8 +589,10 @@ private:
             }
         }
         EnumWindows(FindDialogs, reinterpret_cast<LPARAM>(&found));
+        int answered = 0;
         for (HWND box : found.windows) {
             if (!IsWindow(box)) continue;
+            ++answered;
             const std::string text = GetDlgItem(box, 0xFFFF) ? wt::MessageBoxText(box) : "";
             char caption[128] = {};
             GetWindowTextA(box, caption, sizeof caption);
@@ -501,6 +609,7 @@ private:
             for (int id : {IDOK, IDNO, IDCANCEL})
                 if (!IsWindow(box) || wt::AnswerMessageBox(box, id)) break;
         }
+        return answered;
     }
 
     void Check(DWORD start) {
@@ -522,8 +631,19 @@ private:
             wt::SaveScreenshot(wt::InProgramFolder("soak-failure.bmp"));
             Fail("the viewer's control window does not answer");
         }
+        // A dialog's windows are not the viewer's to keep: the sample waits until what was open is gone.
+        for (int i = 0; i < 10 && AnswerDialogs() > 0; ++i) wt::PumpMessages(300);
         Sample s = Measure(start);
         samples_.push_back(s);
+        // KIVO_SOAK_TRACE: each sample's handle groups with the actions since the one before, to
+        // name the action behind a growing count.
+        if (trace_) {
+            std::string acts;
+            for (const std::string& a : sinceSample_) acts += " | " + a;
+            sinceSample_.clear();
+            std::printf("trace: %lu s handles %lu%s\ntrace: %s\n", s.seconds, s.handles, acts.c_str(),
+                        DescribeHandles(viewer_->Id()).c_str());
+        }
         // After a warm-up of 20 s per start the counts stay near the highest of the warm-up.
         if (GetTickCount() - instanceStart_ < 20000) {
             baseline_.handles = std::max(baseline_.handles, s.handles);
@@ -533,13 +653,7 @@ private:
             return;
         }
         auto bound = [](DWORD base, DWORD slack) { return base + base / 4 + slack; };
-        if (s.handles > bound(baseline_.handles, 40)) {
-            std::map<int, int> types;
-            SystemHandlesOf(viewer_->Id(), &types);
-            std::string by;
-            for (const auto& [type, n] : types) by += " type " + std::to_string(type) + ": " + std::to_string(n);
-            std::printf("soak: handles by type%s\n", by.c_str());
-        }
+        if (s.handles > bound(baseline_.handles, 40)) std::printf("soak: the viewer's handles:%s\n", DescribeHandles(viewer_->Id()).c_str());
         if (s.handles > bound(baseline_.handles, 40)) Fail("handle count " + std::to_string(s.handles) + " after a warm-up high of " + std::to_string(baseline_.handles));
         if (s.userObjects > bound(baseline_.userObjects, 40)) Fail("USER objects " + std::to_string(s.userObjects));
         if (s.gdiObjects > bound(baseline_.gdiObjects, 60)) Fail("GDI objects " + std::to_string(s.gdiObjects));
@@ -556,7 +670,9 @@ private:
             reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetProcessHandleCount")));
         if (handleCount) handleCount(p, &s.handles);
         // This Wine answers 0 for another process: count its entries in the system's handle list.
-        if (s.handles == 0) s.handles = SystemHandlesOf(viewer_->Id());
+        if (s.handles == 0) s.handles = wt::HandlesHeldBy(viewer_->Id());
+        s.driverKeys = DriverKeysOf(viewer_->Id());
+        s.handles -= std::min(s.handles, s.driverKeys);
         s.userObjects = GetGuiResources(p, GR_USEROBJECTS);
         s.gdiObjects = GetGuiResources(p, GR_GDIOBJECTS);
         WindowsOf of{viewer_->Id(), 0};
@@ -576,8 +692,13 @@ private:
 
     void Count(const std::string& what) {
         ++counts_[what];
+        if (trace_) sinceSample_.push_back(what);
         trail_.push_back(what);
         if (trail_.size() > 12) trail_.erase(trail_.begin());
+    }
+    void Detail(const std::string& text) {
+        trail_.back() += text;
+        if (trace_ && !sinceSample_.empty()) sinceSample_.back() += text;
     }
     // With the last actions before it, for the replay.
     void Fail(const std::string& what) {
@@ -593,17 +714,17 @@ private:
         if (!samples_.empty()) {
             const Sample& a = samples_.front();
             const Sample& b = samples_.back();
-            std::printf("soak: first sample handles %lu user %lu gdi %lu windows %lu private %lu KB\n",
-                        a.handles, a.userObjects, a.gdiObjects, a.windows, static_cast<unsigned long>(a.privateKb));
-            std::printf("soak: last sample  handles %lu user %lu gdi %lu windows %lu private %lu KB\n",
-                        b.handles, b.userObjects, b.gdiObjects, b.windows, static_cast<unsigned long>(b.privateKb));
+            for (const Sample* x : {&a, &b})
+                std::printf("soak: %s sample handles %lu (and %lu keys of Wine's driver list) user %lu gdi %lu windows %lu private %lu KB\n",
+                            x == &a ? "first" : "last ", x->handles, x->driverKeys, x->userObjects, x->gdiObjects, x->windows,
+                            static_cast<unsigned long>(x->privateKb));
         }
         if (samplesPath_.empty()) return;
         if (FILE* f = std::fopen(samplesPath_.c_str(), "w")) {
-            std::fprintf(f, "seconds,process,handles,user,gdi,windows,private_kb\n");
+            std::fprintf(f, "seconds,process,handles,driver_keys,user,gdi,windows,private_kb\n");
             for (const Sample& s : samples_)
-                std::fprintf(f, "%lu,%lu,%lu,%lu,%lu,%lu,%lu\n", s.seconds, s.process, s.handles, s.userObjects,
-                             s.gdiObjects, s.windows, static_cast<unsigned long>(s.privateKb));
+                std::fprintf(f, "%lu,%lu,%lu,%lu,%lu,%lu,%lu,%lu\n", s.seconds, s.process, s.handles, s.driverKeys,
+                             s.userObjects, s.gdiObjects, s.windows, static_cast<unsigned long>(s.privateKb));
             std::fclose(f);
         }
     }
@@ -623,6 +744,16 @@ private:
     int namesTaken_ = 0, namesRefused_ = 0;
     std::map<std::string, int> counts_;
     std::vector<std::string> trail_;
+    std::vector<std::string> sinceSample_;
+    DWORD lastHandles_ = 0;
+    const bool trace_ = !Env("KIVO_SOAK_TRACE", "").empty();
+    const std::vector<std::string> onlyNames_ = [] {
+        std::vector<std::string> names;
+        std::string list = Env("KIVO_SOAK_NAMES", "") + ",";
+        for (size_t at; (at = list.find(',')) != std::string::npos; list.erase(0, at + 1))
+            if (at) names.push_back(list.substr(0, at));
+        return names;
+    }();
     std::vector<Sample> samples_;
     std::vector<std::string> failures_;
 };

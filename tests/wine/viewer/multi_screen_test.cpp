@@ -238,6 +238,9 @@ TEST_F(MultiScreen, EscapeTheButtonAndAnotherProgramReturnToTheChannelOfBefore) 
     Key(VK_ESCAPE);
     ASSERT_TRUE(WaitForNormalView());
     EXPECT_TRUE(WaitFor([&] { return wt::Board::Snapshot()->channel == 3; })) << "preset 1 again";
+    // Each visit opens the codec through the compression manager and closes it: nothing of that
+    // may stay with the viewer (a thread handle and an event stayed per visit once).
+    const DWORD warm = wt::HandlesHeldBy(viewer.Id());
 
     // The panel's button again.
     ASSERT_NO_FATAL_FAILURE(EnterView());
@@ -252,6 +255,7 @@ TEST_F(MultiScreen, EscapeTheButtonAndAnotherProgramReturnToTheChannelOfBefore) 
     EXPECT_TRUE(WaitForNormalView());
     EXPECT_TRUE(WaitFor([&] { return wt::Board::Snapshot()->channel == 3; }));
     DestroyWindow(other);
+    EXPECT_LE(wt::HandlesHeldBy(viewer.Id()), warm) << "handles after two more visits";
 }
 
 TEST_F(MultiScreen, PanelsRefuseMeanwhileAndAClickPicksACell) {
