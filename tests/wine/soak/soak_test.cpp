@@ -641,8 +641,8 @@ private:
             std::string acts;
             for (const std::string& a : sinceSample_) acts += " | " + a;
             sinceSample_.clear();
-            std::printf("trace: %lu s handles %lu%s\ntrace: %s\n", s.seconds, s.handles, acts.c_str(),
-                        DescribeHandles(viewer_->Id()).c_str());
+            std::printf("trace: %lu s handles %lu private %lu KB%s\ntrace: %s\n", s.seconds, s.handles,
+                        static_cast<unsigned long>(s.privateKb), acts.c_str(), DescribeHandles(viewer_->Id()).c_str());
         }
         // After a warm-up of 20 s per start the counts stay near the highest of the warm-up.
         if (GetTickCount() - instanceStart_ < 20000) {
