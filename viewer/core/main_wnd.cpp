@@ -783,6 +783,22 @@ LRESULT CMainWnd::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // Clip and still views ----------------------------------------------------------------------------
 
+void CMainWnd::PrepareCapture() {
+    // Kept on the screen for the length of the capture.
+    const RECT& r = g_viewer.currentRect;
+    const UINT keep = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
+    if (r.left < 0) {
+        ::SetWindowPos(m_hWnd, nullptr, 0, r.top, 0, 0, keep);
+        ::UpdateWindow(m_hWnd);
+    }
+    if (r.right >= g_viewer.screenWidth) {
+        ::SetWindowPos(m_hWnd, nullptr, g_viewer.screenWidth - (r.right - r.left), r.top, 0, 0, keep);
+        ::UpdateWindow(m_hWnd);
+    }
+    if (CVideoDeck* deck = CVideoDeck::Instance()) deck->Stop();
+    ForgetRecording();
+}
+
 void CMainWnd::ForgetRecording() {
     if (g_viewer.lastClipBytes) {
         DeleteFileA(g_viewer.lastClipPath);

@@ -41,6 +41,9 @@ public:
     void ShowStill();
     void LeaveStill();
     void ForgetRecording();
+    // The start of any capture, movie or still: the window back on the screen, the deck
+    // stopped and the last recording (and still) forgotten.
+    void PrepareCapture();
 
 protected:
     BOOL OnEraseBkgnd(HDC) override { return TRUE; }

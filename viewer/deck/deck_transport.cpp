@@ -150,19 +150,7 @@ void CVideoDeck::StartRecording() {
     CCaptureController* capture = g_viewer.captureController;
     if (!main || !capture) return;
     ReleaseFreeze();
-    // Kept on the screen for the length of the recording.
-    const RECT& r = g_viewer.currentRect;
-    const UINT keep = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
-    if (r.left < 0) {
-        ::SetWindowPos(main->m_hWnd, nullptr, 0, r.top, 0, 0, keep);
-        ::UpdateWindow(main->m_hWnd);
-    }
-    if (r.right >= g_viewer.screenWidth) {
-        ::SetWindowPos(main->m_hWnd, nullptr, g_viewer.screenWidth - (r.right - r.left), r.top, 0, 0, keep);
-        ::UpdateWindow(main->m_hWnd);
-    }
-    Stop();
-    main->ForgetRecording();
+    main->PrepareCapture();
     WaitCursor();
     ::EnableWindow(m_hWnd, FALSE);
     ChooseCaptureDrive();

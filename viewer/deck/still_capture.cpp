@@ -63,23 +63,6 @@ void SetCapturing(bool on) {
     g_viewer.viewMode = on ? kCapturing : kIdle;
 }
 
-// The same start as a movie recording: the main window back on the screen, the deck stopped
-// and the last recording (and still) forgotten.
-void PrepareCapture(CMainWnd* main) {
-    const RECT& r = g_viewer.currentRect;
-    const UINT keep = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
-    if (r.left < 0) {
-        ::SetWindowPos(main->m_hWnd, nullptr, 0, r.top, 0, 0, keep);
-        ::UpdateWindow(main->m_hWnd);
-    }
-    if (r.right >= g_viewer.screenWidth) {
-        ::SetWindowPos(main->m_hWnd, nullptr, g_viewer.screenWidth - (r.right - r.left), r.top, 0, 0, keep);
-        ::UpdateWindow(main->m_hWnd);
-    }
-    if (CVideoDeck* deck = CVideoDeck::Instance()) deck->Stop();
-    main->ForgetRecording();
-}
-
 // The packed picture the clipboard holds as CF_DIB, copied into moveable memory, or null.
 HGLOBAL CopyClipboardDib() {
     HGLOBAL held = GetClipboardData(CF_DIB);
@@ -368,7 +351,7 @@ void CaptureStill(int32_t intervalMs, int32_t grid) {
     CCaptureController* capture = g_viewer.captureController;
     if (!main || !capture || g_mosaic.running) return;
     CloseRemoteHelp();
-    PrepareCapture(main);
+    main->PrepareCapture();
     FreeStill();
     if (grid >= 2) CaptureMosaic(main, capture, intervalMs, grid);
     else GrabSingleFrame(main, capture);

@@ -57,14 +57,9 @@ protected:
         return std::string("A:\\Program Files\\Clipmill\\") + file;
     }
     void Start() {
-        ASSERT_TRUE(StartLiveViewer(viewer));
-        ASSERT_NE(nullptr, WaitUntilStarted(viewer));
-        main = WaitForVisibleWindow("KIVO");
-        deck = WaitForVisibleWindow("VideoDeck");
-        ASSERT_NE(nullptr, main);
-        ASSERT_NE(nullptr, deck);
-        capture = GetDlgItem(main, 7);
-        ASSERT_NE(nullptr, capture);
+        LiveWindows w;
+        ASSERT_NO_FATAL_FAILURE(StartLive(viewer, w, false));
+        main = w.main, deck = w.deck, capture = w.capture;
     }
     wt::ChildProcess viewer;
     HWND main = nullptr, deck = nullptr, capture = nullptr;

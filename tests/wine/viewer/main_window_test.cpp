@@ -140,16 +140,9 @@ protected:
         if (viewer.Running()) CloseViewer(viewer);
     }
     void Start() {
-        ASSERT_TRUE(StartLiveViewer(viewer));
-        ASSERT_NE(nullptr, WaitUntilStarted(viewer));
-        main = WaitForVisibleWindow("KIVO");
-        tuner = WaitForVisibleWindow("KIVOTUNER2");
-        deck = WaitForVisibleWindow("VideoDeck");
-        ASSERT_NE(nullptr, main);
-        ASSERT_NE(nullptr, tuner);
-        ASSERT_NE(nullptr, deck);
-        capture = GetDlgItem(main, 7);
-        ASSERT_NE(nullptr, capture);
+        LiveWindows w;
+        ASSERT_NO_FATAL_FAILURE(StartLive(viewer, w, true));
+        main = w.main, tuner = w.tuner, deck = w.deck, capture = w.capture;
     }
     std::string Setting(const char* key) {
         char text[128] = {};

@@ -120,16 +120,9 @@ protected:
                                               "Channel2=3,Green\r\nChannel5=4,Blue\r\nCurrentPreset=1\r\n"));
         DeleteFileA(folder.File("KVSETUP.EXE").c_str());
         ASSERT_TRUE(folder.Copy("KVSETUP.EXE"));
-        ASSERT_TRUE(StartLiveViewer(viewer));
-        ASSERT_NE(nullptr, WaitUntilStarted(viewer));
-        main = WaitForVisibleWindow("KIVO");
-        tuner = WaitForVisibleWindow("KIVOTUNER2");
-        deck = WaitForVisibleWindow("VideoDeck");
-        ASSERT_NE(nullptr, main);
-        ASSERT_NE(nullptr, tuner);
-        ASSERT_NE(nullptr, deck);
-        capture = GetDlgItem(main, 7);
-        ASSERT_NE(nullptr, capture);
+        LiveWindows w;
+        ASSERT_NO_FATAL_FAILURE(StartLive(viewer, w, true));
+        main = w.main, tuner = w.tuner, deck = w.deck, capture = w.capture;
         ASSERT_EQ(320 + 15, ClientSize(main).cx);
     }
     void TearDown() override {

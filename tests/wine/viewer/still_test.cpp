@@ -151,14 +151,9 @@ protected:
         if (viewer.Running()) CloseViewer(viewer);
     }
     void Start() {
-        ASSERT_TRUE(StartLiveViewer(viewer));
-        ASSERT_NE(nullptr, WaitUntilStarted(viewer));
-        main = WaitForVisibleWindow("KIVO");
-        deck = WaitForVisibleWindow("VideoDeck");
-        ASSERT_NE(nullptr, main);
-        ASSERT_NE(nullptr, deck);
-        capture = GetDlgItem(main, 7);
-        ASSERT_NE(nullptr, capture);
+        LiveWindows w;
+        ASSERT_NO_FATAL_FAILURE(StartLive(viewer, w, false));
+        main = w.main, deck = w.deck, capture = w.capture;
         wt::PumpMessages(1000);
     }
     // The still on view in the main window: the live picture hidden, the quarters at their places

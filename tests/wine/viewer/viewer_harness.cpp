@@ -1,5 +1,7 @@
 #include "viewer_harness.h"
 
+#include <gtest/gtest.h>
+
 namespace viewer_test {
 
 const kivo::wt::ScratchFolder& ViewerFolder() {
@@ -71,6 +73,21 @@ HWND WaitForVisibleWindow(const char* title, DWORD ms) {
         if (GetTickCount() - start >= ms) return nullptr;
         kivo::wt::PumpMessages(20);
     }
+}
+
+void StartLive(kivo::wt::ChildProcess& viewer, LiveWindows& w, bool withTuner) {
+    ASSERT_TRUE(StartLiveViewer(viewer));
+    ASSERT_NE(nullptr, WaitUntilStarted(viewer));
+    w.main = WaitForVisibleWindow("KIVO");
+    if (withTuner) w.tuner = WaitForVisibleWindow("KIVOTUNER2");
+    w.deck = WaitForVisibleWindow("VideoDeck");
+    ASSERT_NE(nullptr, w.main);
+    if (withTuner) {
+        ASSERT_NE(nullptr, w.tuner);
+    }
+    ASSERT_NE(nullptr, w.deck);
+    w.capture = GetDlgItem(w.main, 7);
+    ASSERT_NE(nullptr, w.capture);
 }
 
 bool StartViewer(kivo::wt::ChildProcess& viewer) { return StartIn(ViewerFolder(), viewer); }

@@ -44,6 +44,15 @@ HWND WaitUntilStarted(kivo::wt::ChildProcess& viewer, DWORD ms = 15000);
 // they are visible.
 HWND WaitForVisibleWindow(const char* title, DWORD ms = 15000);
 
+// The live viewer's windows: the main window with its capture window (child 7), the deck and the
+// tuner panel.
+struct LiveWindows {
+    HWND main = nullptr, tuner = nullptr, deck = nullptr, capture = nullptr;
+};
+// Starts the live viewer and waits for the end of its start-up and for those windows (the tuner
+// panel only where it is wanted); a missing one fails the test.
+void StartLive(kivo::wt::ChildProcess& viewer, LiveWindows& windows, bool withTuner);
+
 // Closes the viewer the way the user does and waits for its process to end.
 bool CloseViewer(kivo::wt::ChildProcess& viewer, DWORD ms = 15000);
 
