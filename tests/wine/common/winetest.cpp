@@ -331,4 +331,37 @@ DWORD HandlesHeldBy(DWORD process, std::vector<std::pair<USHORT, BYTE>>* held) {
     return n;
 }
 
+DWORD GdiObjectsOf(HANDLE process) {
+    if (DWORD n = GetGuiResources(process, GR_GDIOBJECTS)) return n;
+    struct BasicInformation {
+        PVOID exitStatus, peb, affinity, basePriority, processId, parentId;
+    } info{};
+    using Query = LONG(WINAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+    static auto query = reinterpret_cast<Query>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+    if (!query || query(process, 0, &info, sizeof info, nullptr) != 0 || !info.peb) return 0;
+    // The PEB's GdiSharedHandleTable; the other process has this build's word size.
+    const size_t tableField = sizeof(void*) == 8 ? 0xF8 : 0x94;
+    PVOID table = nullptr;
+    SIZE_T got = 0;
+    if (!ReadProcessMemory(process, static_cast<BYTE*>(info.peb) + tableField, &table, sizeof table, &got) || !table)
+        return 0;
+    // Wine's entry: 64-bit object and user pointers on every build.
+    struct Entry {
+        UINT64 object;
+        ULONG owner;
+        USHORT unique;  // bit 7: a stock object
+        BYTE type;      // 0: free
+        BYTE flags;
+        UINT64 user;
+    };
+    static_assert(sizeof(Entry) == 24, "the GDI table's entry");
+    std::vector<Entry> entries(0x10000);
+    if (!ReadProcessMemory(process, table, entries.data(), entries.size() * sizeof(Entry), &got)) return 0;
+    DWORD n = 0;
+    for (const Entry& e : entries)
+        if (e.type != 0 && !(e.unique & 0x80)) ++n;
+    return n;
+}
+
 }  // namespace kivo::wt

@@ -104,4 +104,9 @@ void PumpMessages(DWORD ms);
 // GetProcessHandleCount answers 0 for another process); with each one's value and type index.
 DWORD HandlesHeldBy(DWORD processId, std::vector<std::pair<USHORT, BYTE>>* held = nullptr);
 
+// The GDI objects (stock objects left out) another process holds, or 0 when they cannot be
+// counted: GetGuiResources where it answers, else the entries in use of the GDI handle table
+// that this Wine keeps in each process's memory and names in its PEB.
+DWORD GdiObjectsOf(HANDLE process);
+
 }  // namespace kivo::wt

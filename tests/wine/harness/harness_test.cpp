@@ -2,6 +2,8 @@
 // message box and window, clicks.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "winetest.h"
 
 namespace wt = kivo::wt;
@@ -55,6 +57,19 @@ TEST(Harness, AStartedProgramDoesNotOutliveItsObject) {
         CloseHandle(h);
     }
     EXPECT_TRUE(wt::WaitForNoWindow("KivoHarness", nullptr, 2000));
+}
+
+TEST(Harness, CountsAProcesssGdiObjects) {
+    const DWORD before = wt::GdiObjectsOf(GetCurrentProcess());
+    ASSERT_GT(before, 0u);
+    std::vector<HBRUSH> brushes;
+    for (int i = 0; i < 40; ++i) brushes.push_back(CreateSolidBrush(RGB(i, 2 * i, 3 * i)));
+    HBITMAP bitmap = CreateBitmap(8, 8, 1, 1, nullptr);
+    EXPECT_EQ(before + 41, wt::GdiObjectsOf(GetCurrentProcess()));
+    for (HBRUSH b : brushes) DeleteObject(b);
+    DeleteObject(bitmap);
+    GetStockObject(WHITE_BRUSH);
+    EXPECT_EQ(before, wt::GdiObjectsOf(GetCurrentProcess()));
 }
 
 TEST(Harness, SavesAScreenshot) {

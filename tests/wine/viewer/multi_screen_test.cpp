@@ -234,6 +234,8 @@ TEST_F(MultiScreen, EscapeTheButtonAndAnotherProgramReturnToTheChannelOfBefore) 
     // Each visit opens the codec through the compression manager and closes it: nothing of that
     // may stay with the viewer (a thread handle and an event stayed per visit once).
     const DWORD warm = wt::HandlesHeldBy(viewer.Id());
+    const DWORD warmGdi = wt::GdiObjectsOf(viewer.Handle());
+    EXPECT_GT(warmGdi, 0u);
 
     // The panel's button again.
     ASSERT_NO_FATAL_FAILURE(EnterView());
@@ -249,6 +251,10 @@ TEST_F(MultiScreen, EscapeTheButtonAndAnotherProgramReturnToTheChannelOfBefore) 
     EXPECT_TRUE(WaitFor([&] { return wt::Board::Snapshot()->channel == 3; }));
     DestroyWindow(other);
     EXPECT_LE(wt::HandlesHeldBy(viewer.Id()), warm) << "handles after two more visits";
+    // The mosaic's picture, its palette and the cells' bitmaps go with each visit; the repaints
+    // after the activation change hold a region or two for a moment.
+    EXPECT_TRUE(WaitFor([&] { return wt::GdiObjectsOf(viewer.Handle()) <= warmGdi; }, 3000))
+        << "GDI objects after two more visits: " << wt::GdiObjectsOf(viewer.Handle()) << " against " << warmGdi;
 }
 
 TEST_F(MultiScreen, PanelsRefuseMeanwhileAndAClickPicksACell) {
