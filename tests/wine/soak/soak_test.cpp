@@ -112,24 +112,24 @@ BOOL CALLBACK ListChild(HWND w, LPARAM p) {
     *reinterpret_cast<std::string*>(p) += std::string(" ") + name;
     return TRUE;
 }
+struct ClassList {
+    DWORD process;
+    std::string text;
+};
+BOOL CALLBACK ListTopLevel(HWND w, LPARAM p) {
+    auto* l = reinterpret_cast<ClassList*>(p);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner != l->process) return TRUE;
+    char name[64] = {};
+    GetClassNameA(w, name, sizeof name);
+    l->text += std::string(" [") + name + (IsWindowVisible(w) ? "" : ", hidden") + "]";
+    EnumChildWindows(w, ListChild, reinterpret_cast<LPARAM>(&l->text));
+    return TRUE;
+}
 std::string WindowClassesOf(DWORD process) {
-    struct List {
-        DWORD process;
-        std::string text;
-    } list{process, {}};
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* l = reinterpret_cast<List*>(p);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            if (owner != l->process) return TRUE;
-            char name[64] = {};
-            GetClassNameA(w, name, sizeof name);
-            l->text += std::string(" [") + name + (IsWindowVisible(w) ? "" : ", hidden") + "]";
-            EnumChildWindows(w, ListChild, reinterpret_cast<LPARAM>(&l->text));
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&list));
+    ClassList list{process, {}};
+    EnumWindows(ListTopLevel, reinterpret_cast<LPARAM>(&list));
     return list.text;
 }
 
