@@ -68,7 +68,6 @@ TEST(Harness, CountsAProcesssGdiObjects) {
     EXPECT_EQ(before + 41, wt::GdiObjectsOf(GetCurrentProcess()));
     for (HBRUSH b : brushes) DeleteObject(b);
     DeleteObject(bitmap);
-    GetStockObject(WHITE_BRUSH);
     EXPECT_EQ(before, wt::GdiObjectsOf(GetCurrentProcess()));
 }
 
