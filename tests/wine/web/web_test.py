@@ -130,11 +130,19 @@ class WebRun:
                                      stdout=subprocess.PIPE, stderr=subprocess.STDOUT, env=env,
                                      start_new_session=True)
         threading.Thread(target=self._read, daemon=True).start()
-        url = wait_for("the URL from scripts/run --web", lambda: self.match(r"^Open\s+(\S+)\s+password: (\S+)$"), 600)
+        url = wait_for("the URL from scripts/run --web", self._url_or_end, 600)
         self.url, self.password = url.group(1), url.group(2)
         self.display = wait_for("the run's screen", lambda: self.match(r"^Screen: Xvfb (:\d+) "), 5).group(1)
         print("  run --web: %s password %s, screen %s" % (self.url, self.password, self.display))
         self.probes = tempfile.mkdtemp(prefix="kivo-web-probe.")
+
+    def _url_or_end(self):
+        url = self.match(r"^Open\s+(\S+)\s+password: (\S+)$")
+        if url is None and self.proc.poll() is not None:
+            time.sleep(0.5)  # the reader's last lines
+            raise Failure("scripts/run --web ended (exit %d) before it printed the URL: %s"
+                          % (self.proc.returncode, " | ".join(self.lines[-12:])))
+        return url
 
     def _read(self):
         for line in self.proc.stdout:
