@@ -694,19 +694,30 @@ private:
             baseline_.windows = std::max(baseline_.windows, s.windows);
             return;
         }
-        if (s.handles > HandleBound()) std::printf("soak: the viewer's handles:%s\n", DescribeHandles(viewer_->Id()).c_str());
-        if (s.handles > HandleBound()) Fail("handle count " + std::to_string(s.handles) + " after a warm-up high of " + std::to_string(baseline_.handles));
-        if (s.userObjects > Bound(baseline_.userObjects, 40)) Fail("USER objects " + std::to_string(s.userObjects));
-        if (s.gdiObjects > Bound(baseline_.gdiObjects, 60)) Fail("GDI objects " + std::to_string(s.gdiObjects) + " after a warm-up high of " + std::to_string(baseline_.gdiObjects));
-        if (s.windows > Bound(baseline_.windows, 10)) Fail("windows " + std::to_string(s.windows) + ":" + WindowClassesOf(viewer_->Id()));
+        const Sample limit = Limits();
+        if (s.handles > limit.handles) {
+            std::printf("soak: the viewer's handles:%s\n", DescribeHandles(viewer_->Id()).c_str());
+            Fail("handle count " + std::to_string(s.handles) + " after a warm-up high of " + std::to_string(baseline_.handles));
+        }
+        if (s.userObjects > limit.userObjects) Fail("USER objects " + std::to_string(s.userObjects));
+        if (s.gdiObjects > limit.gdiObjects) Fail("GDI objects " + std::to_string(s.gdiObjects) + " after a warm-up high of " + std::to_string(baseline_.gdiObjects));
+        if (s.windows > limit.windows) Fail("windows " + std::to_string(s.windows) + ":" + WindowClassesOf(viewer_->Id()));
     }
 
     // After a warm-up of 20 s per start the counts stay near the highest of the warm-up.
-    static DWORD Bound(DWORD base, DWORD slack) { return base + base / 4 + slack; }
-    DWORD HandleBound() const { return Bound(baseline_.handles, 40); }
+    Sample Limits() const {
+        auto bound = [](DWORD base, DWORD slack) { return base + base / 4 + slack; };
+        Sample limit{};
+        limit.handles = bound(baseline_.handles, 40);
+        limit.userObjects = bound(baseline_.userObjects, 40);
+        limit.gdiObjects = bound(baseline_.gdiObjects, 60);
+        limit.windows = bound(baseline_.windows, 10);
+        return limit;
+    }
     bool OverBound(const Sample& s) const {
-        return s.handles > HandleBound() || s.userObjects > Bound(baseline_.userObjects, 40) ||
-               s.gdiObjects > Bound(baseline_.gdiObjects, 60) || s.windows > Bound(baseline_.windows, 10);
+        const Sample limit = Limits();
+        return s.handles > limit.handles || s.userObjects > limit.userObjects || s.gdiObjects > limit.gdiObjects ||
+               s.windows > limit.windows;
     }
 
     Sample Measure(DWORD start) {
